@@ -1,0 +1,5 @@
+/* The header classic BGI programs include. */
+#ifndef GRAPHICS_H
+#define GRAPHICS_H
+#include "bgi.h"
+#endif

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, if any is missing.
+# Usage: scripts/setup.sh [game|test]   (test also brings the reference and end-to-end tools)
+set -euo pipefail
+
+packages=(cmake make g++ pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev
+          fonts-dejavu-core fonts-liberation)
+if [ "${1:-game}" = test ]; then
+    packages+=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick
+               g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
