@@ -1,0 +1,33 @@
+// Brushes and the filling of rectangles with them.
+#pragma once
+
+#include "objects.h"
+
+#include <vector>
+
+namespace win32::gdi {
+
+struct DeviceContext;
+struct Box;
+
+struct Brush : Object {
+    static constexpr Kind object_kind = Kind::brush;
+    Brush() : Object(Kind::brush) {}
+    UINT style = BS_SOLID;
+    COLORREF color = 0;
+    // BS_PATTERN: the pattern's pixels, one byte each, row by row. From a
+    // monochrome bitmap they are 0 and 1 (text and background colour of the
+    // DC at drawing time); from an 8-bit bitmap, system palette indices.
+    int pattern_width = 0;
+    int pattern_height = 0;
+    bool monochrome = true;
+    std::vector<std::uint8_t> pattern;
+};
+
+std::shared_ptr<Brush> stock_brush(int index);
+
+// Paints `box` (device pixels, already clipped) of the DC's surface with the
+// brush, combining it with the pixels by the DC's mix mode when rop2 says so.
+void paint_box(DeviceContext &dc, const Brush &brush, const Box &box, int rop2 = R2_COPYPEN);
+
+} // namespace win32::gdi

@@ -1,0 +1,42 @@
+// Single pixels: SetPixel and GetPixel.
+#include "device_context.h"
+#include "trace.h"
+
+namespace win32 {
+
+using namespace gdi;
+
+namespace {
+
+bool device_point(const DeviceContext &dc, int x, int y, int &dx, int &dy) {
+    const long long px = (long long)x + dc.origin.x, py = (long long)y + dc.origin.y;
+    const Box box = dc.drawable();
+    if (px < box.left || px >= box.right || py < box.top || py >= box.bottom) return false;
+    dx = int(px), dy = int(py);
+    return true;
+}
+
+} // namespace
+
+COLORREF SetPixel(HDC dc_handle, int x, int y, COLORREF color) {
+    trace::record("SetPixel", dc_handle, {x, y, color});
+    auto dc = find_dc(dc_handle);
+    int dx, dy;
+    if (!dc || !device_point(*dc, x, y, dx, dy)) return CLR_INVALID;
+    Surface &s = dc->surface();
+    const std::uint32_t value = dc->pixel(color);
+    s.set(dx, dy, value);
+    s.changed = true;
+    return rgb_of_pixel(s, value);
+}
+
+COLORREF GetPixel(HDC dc_handle, int x, int y) {
+    trace::record("GetPixel", dc_handle, {x, y});
+    auto dc = find_dc(dc_handle);
+    int dx, dy;
+    if (!dc || !device_point(*dc, x, y, dx, dy)) return CLR_INVALID;
+    const Surface &s = dc->surface();
+    return rgb_of_pixel(s, s.get(dx, dy));
+}
+
+} // namespace win32

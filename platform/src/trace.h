@@ -1,0 +1,22 @@
+// The call trace behind platform_testing.h: each platform call records itself
+// here while a test has switched the trace on.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+namespace win32::trace {
+
+extern bool enabled;
+
+void record_call(const char *name, const void *dc, std::initializer_list<std::int64_t> args);
+
+inline void record(const char *name, const void *dc, std::initializer_list<std::int64_t> args) {
+    if (enabled) record_call(name, dc, args);
+}
+
+inline std::int64_t value(const void *handle) {
+    return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(handle));
+}
+
+} // namespace win32::trace
