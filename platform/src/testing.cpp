@@ -31,9 +31,13 @@ void start_trace() {
     trace::enabled = true;
 }
 
-void stop_trace() { trace::enabled = false; }
+void stop_trace() {
+    trace::enabled = false;
+}
 
-const std::vector<Call> &traced_calls() { return trace::calls(); }
+const std::vector<Call> &traced_calls() {
+    return trace::calls();
+}
 
 std::vector<Call> traced_calls(const std::string &name) {
     std::vector<Call> out;
@@ -42,7 +46,9 @@ std::vector<Call> traced_calls(const std::string &name) {
     return out;
 }
 
-void set_display_size(int width, int height) { gdi::set_display_size(width, height); }
+void set_display_size(int width, int height) {
+    gdi::set_display_size(width, height);
+}
 
 std::vector<PALETTEENTRY> system_palette() {
     return std::vector<PALETTEENTRY>(gdi::system_palette, gdi::system_palette + 256);

@@ -9,7 +9,9 @@ namespace win32::gdi {
 
 namespace {
 
-std::shared_ptr<Bitmap> new_bitmap() { return std::shared_ptr<Bitmap>(new (std::nothrow) Bitmap); }
+std::shared_ptr<Bitmap> new_bitmap() {
+    return std::shared_ptr<Bitmap>(new (std::nothrow) Bitmap);
+}
 
 HBITMAP register_bitmap(std::shared_ptr<Bitmap> bitmap) {
     return static_cast<HBITMAP>(add_object(std::move(bitmap)));
@@ -85,8 +87,8 @@ HBITMAP CreateCompatibleBitmap(HDC dc_handle, int width, int height) {
     if (width == 0 || height == 0) return stock_bitmap_handle();
     // A memory DC makes bitmaps like the one selected into it (monochrome at
     // first); window and screen DCs make the display's 8-bit ones.
-    const bool mono = dc->type == DeviceContext::Type::memory &&
-                      dc->bitmap.object->surface.bits_per_pixel == 1;
+    const bool mono =
+        dc->type == DeviceContext::Type::memory && dc->bitmap.object->surface.bits_per_pixel == 1;
     auto bitmap = new_bitmap();
     if (!bitmap || !bitmap->surface.allocate(width, height, mono ? 1 : 8, ddb_row_alignment)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -104,7 +106,8 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bits_per_pixel, co
     }
     if (width == 0 || height == 0) return stock_bitmap_handle();
     auto bitmap = new_bitmap();
-    if (!bitmap || !bitmap->surface.allocate(width, height, int(bits_per_pixel), ddb_row_alignment)) {
+    if (!bitmap ||
+        !bitmap->surface.allocate(width, height, int(bits_per_pixel), ddb_row_alignment)) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
@@ -136,8 +139,8 @@ HBITMAP CreateDIBSection(HDC dc_handle, const BITMAPINFO *info, UINT usage, void
     Surface &s = bitmap->surface;
     s.device_independent = true;
     s.bottom_up = h.biHeight > 0;
-    s.color_count = read_color_table(info, usage, dc ? *dc->palette.object : *default_palette(),
-                                     s.color_table);
+    s.color_count =
+        read_color_table(info, usage, dc ? *dc->palette.object : *default_palette(), s.color_table);
     if (bits) *bits = s.bits();
     return register_bitmap(bitmap);
 }
@@ -163,7 +166,8 @@ int SetDIBits(HDC dc_handle, HBITMAP bitmap_handle, UINT start_scan, UINT lines,
     const int count = 1 << bpp;
     if (usage == DIB_PAL_COLORS) {
         const auto *indices = reinterpret_cast<const WORD *>(info->bmiColors);
-        for (int i = 0; i < count; ++i) lut[i] = pixel_for(PALETTEINDEX(indices[i]), palette, target);
+        for (int i = 0; i < count; ++i)
+            lut[i] = pixel_for(PALETTEINDEX(indices[i]), palette, target);
     } else {
         for (int i = 0; i < count; ++i) {
             const RGBQUAD &q = info->bmiColors[i];
@@ -186,9 +190,14 @@ int SetDIBits(HDC dc_handle, HBITMAP bitmap_handle, UINT start_scan, UINT lines,
         for (int x = 0; x < w; ++x) {
             std::uint32_t v;
             switch (bpp) {
-            case 8: v = src[x]; break;
-            case 4: v = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4); break;
-            default: v = (src[x >> 3] >> (7 - (x & 7))) & 1u;
+            case 8:
+                v = src[x];
+                break;
+            case 4:
+                v = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
+                break;
+            default:
+                v = (src[x >> 3] >> (7 - (x & 7))) & 1u;
             }
             target.set(x, image_row, lut[v]);
         }
@@ -197,6 +206,8 @@ int SetDIBits(HDC dc_handle, HBITMAP bitmap_handle, UINT start_scan, UINT lines,
     return copied;
 }
 
-BOOL GdiFlush() { return TRUE; }
+BOOL GdiFlush() {
+    return TRUE;
+}
 
 } // namespace win32

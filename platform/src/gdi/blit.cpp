@@ -10,24 +10,38 @@ namespace win32::gdi {
 
 namespace {
 
-bool uses_source(DWORD rop) { return ((rop >> 2) ^ rop) & 0x00330000; }
-bool uses_pattern(DWORD rop) { return ((rop >> 4) ^ rop) & 0x000F0000; }
+bool uses_source(DWORD rop) {
+    return ((rop >> 2) ^ rop) & 0x00330000;
+}
+bool uses_pattern(DWORD rop) {
+    return ((rop >> 4) ^ rop) & 0x000F0000;
+}
 
 // The result of ternary raster operation `rop` for pattern p, source s and
 // destination d. Bits 16..23 of the code are its truth table, indexed by
 // pattern bit * 4 + source bit * 2 + destination bit.
 std::uint32_t rop3(DWORD rop, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
     switch ((rop >> 16) & 0xFF) {
-    case 0xCC: return s;
-    case 0x66: return s ^ d;
-    case 0xEE: return s | d;
-    case 0x88: return s & d;
-    case 0x33: return ~s;
-    case 0xF0: return p;
-    case 0x5A: return p ^ d;
-    case 0x55: return ~d;
-    case 0x00: return 0;
-    case 0xFF: return ~0u;
+    case 0xCC:
+        return s;
+    case 0x66:
+        return s ^ d;
+    case 0xEE:
+        return s | d;
+    case 0x88:
+        return s & d;
+    case 0x33:
+        return ~s;
+    case 0xF0:
+        return p;
+    case 0x5A:
+        return p ^ d;
+    case 0x55:
+        return ~d;
+    case 0x00:
+        return 0;
+    case 0xFF:
+        return ~0u;
     default: {
         const unsigned table = (rop >> 16) & 0xFF;
         std::uint32_t r = 0;
@@ -91,18 +105,22 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     long long w = width, h = height;
     long long dx = (long long)x + dst->origin.x, dy = (long long)y + dst->origin.y;
     long long ox = 0, oy = 0; // source minus destination, device pixels
-    if (with_source) ox = (long long)sx + src->origin.x - dx, oy = (long long)sy + src->origin.y - dy;
+    if (with_source)
+        ox = (long long)sx + src->origin.x - dx, oy = (long long)sy + src->origin.y - dy;
     if (w < 0) dx += w, w = -w;
     if (h < 0) dy += h, h = -h;
 
     // Only the destination's clip region limits the result; the source is
     // limited by its surface alone.
     Box area = dst->drawable();
-    auto clampi = [](long long v) { return int(std::clamp<long long>(v, -(1LL << 30), 1LL << 30)); };
+    auto clampi = [](long long v) {
+        return int(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
+    };
     area = area.intersect({clampi(dx), clampi(dy), clampi(dx + w), clampi(dy + h)});
     if (with_source) {
         const Surface &ss = src->surface();
-        area = area.intersect({clampi(-ox), clampi(-oy), clampi(ss.width - ox), clampi(ss.height - oy)});
+        area = area.intersect(
+            {clampi(-ox), clampi(-oy), clampi(ss.width - ox), clampi(ss.height - oy)});
     }
     if (area.empty()) return TRUE;
 
@@ -120,9 +138,10 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     if (with_source && identity && code == 0xCC && d.bits_per_pixel == 8) {
         Surface &s = src->surface();
         const bool same = &s == &d;
-        const bool upward = same && oy < 0; // copy from the top when moving up, else from the bottom
+        // Moving pixels down within one surface, the lowest row goes first.
+        const bool bottom_first = same && oy < 0;
         for (int i = 0; i < area.bottom - area.top; ++i) {
-            const int row = upward || !same ? area.top + i : area.bottom - 1 - i;
+            const int row = bottom_first ? area.bottom - 1 - i : area.top + i;
             std::memmove(d.row(row) + area.left, s.row(int(row + oy)) + (area.left + ox),
                          std::size_t(aw));
         }
@@ -143,7 +162,8 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     const Brush *brush = uses_pattern(rop) ? dst->brush.object.get() : nullptr;
     std::uint32_t pattern_values[2] = {};
     if (brush && brush->style == BS_PATTERN && brush->monochrome)
-        pattern_values[0] = dst->pixel(dst->text_color), pattern_values[1] = dst->pixel(dst->bk_color);
+        pattern_values[0] = dst->pixel(dst->text_color),
+        pattern_values[1] = dst->pixel(dst->bk_color);
     const std::uint32_t solid = brush && brush->style == BS_SOLID ? dst->pixel(brush->color) : 0;
 
     for (int row = area.top; row < area.bottom; ++row) {
@@ -151,9 +171,9 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
             for (int col = area.left; col < area.right; ++col) {
                 std::uint32_t p = solid;
                 if (brush->style == BS_PATTERN && brush->pattern_width > 0) {
-                    const std::uint8_t v =
-                        brush->pattern[std::size_t(row % brush->pattern_height) * brush->pattern_width +
-                                       col % brush->pattern_width];
+                    const std::uint8_t v = brush->pattern[std::size_t(row % brush->pattern_height) *
+                                                              brush->pattern_width +
+                                                          col % brush->pattern_width];
                     p = brush->monochrome ? pattern_values[v & 1] : v;
                 }
                 pattern[col - area.left] = p;
@@ -162,7 +182,8 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
         const std::uint32_t *srow = source.data() + std::size_t(row - area.top) * aw;
         for (int col = area.left; col < area.right; ++col)
             d.set(col, row,
-                  rop3(rop, pattern[col - area.left], srow[col - area.left], d.get(col, row)) & mask);
+                  rop3(rop, pattern[col - area.left], srow[col - area.left], d.get(col, row)) &
+                      mask);
     }
     return TRUE;
 }

@@ -20,8 +20,8 @@ std::shared_ptr<Brush> make_solid(COLORREF color) {
 
 // The brush's values for pixels x0..x1-1 of device row y, as pixel values of
 // the DC's surface. Patterns are anchored at device (0, 0).
-void brush_row(const Brush &brush, const std::uint32_t pattern_values[2],
-               int y, int x0, int x1, std::uint32_t *out) {
+void brush_row(const Brush &brush, const std::uint32_t pattern_values[2], int y, int x0, int x1,
+               std::uint32_t *out) {
     const int pw = brush.pattern_width, ph = brush.pattern_height;
     const std::uint8_t *prow = brush.pattern.data() + std::size_t(y % ph) * pw;
     int px = x0 % pw;
@@ -42,8 +42,10 @@ std::shared_ptr<Brush> stock_brush(int index) {
                                                RGB(128, 128, 128), RGB(64, 64, 64), RGB(0, 0, 0)};
         auto brush = std::make_shared<Brush>();
         brush->stock = true;
-        if (index == NULL_BRUSH) brush->style = BS_NULL;
-        else brush->color = colors[index];
+        if (index == NULL_BRUSH)
+            brush->style = BS_NULL;
+        else
+            brush->color = colors[index];
         brushes[index] = brush;
     }
     return brushes[index];
@@ -62,7 +64,8 @@ void paint_box(DeviceContext &dc, const Brush &brush, const Box &box, int rop2) 
             if (s.bits_per_pixel == 8 && box.left == 0 && box.right == s.width &&
                 s.stride == s.width && !s.bottom_up) {
                 // Whole rows of contiguous memory: one fill for all of them.
-                std::memset(s.row(box.top), int(value), std::size_t(width) * (box.bottom - box.top));
+                std::memset(s.row(box.top), int(value),
+                            std::size_t(width) * (box.bottom - box.top));
                 return;
             }
             for (int y = box.top; y < box.bottom; ++y) s.fill_span(y, box.left, box.right, value);
@@ -81,14 +84,17 @@ void paint_box(DeviceContext &dc, const Brush &brush, const Box &box, int rop2) 
     const int ph = brush.pattern_height;
     if (s.bits_per_pixel == 8 && rop2 == R2_COPYPEN) {
         // One row of bytes per pattern row, copied onto every row it covers.
-        std::vector<std::uint8_t> rows(std::size_t(width) * std::size_t(std::min(ph, box.bottom - box.top)));
+        std::vector<std::uint8_t> rows(std::size_t(width) *
+                                       std::size_t(std::min(ph, box.bottom - box.top)));
         const int cached = int(rows.size() / std::size_t(width));
         for (int i = 0; i < cached; ++i) {
             brush_row(brush, pattern_values, box.top + i, box.left, box.right, values.data());
-            for (int x = 0; x < width; ++x) rows[std::size_t(i) * width + x] = std::uint8_t(values[x]);
+            for (int x = 0; x < width; ++x)
+                rows[std::size_t(i) * width + x] = std::uint8_t(values[x]);
         }
         for (int y = box.top; y < box.bottom; ++y)
-            std::memcpy(s.row(y) + box.left, rows.data() + std::size_t((y - box.top) % cached) * width,
+            std::memcpy(s.row(y) + box.left,
+                        rows.data() + std::size_t((y - box.top) % cached) * width,
                         std::size_t(width));
         return;
     }
@@ -136,17 +142,23 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap_handle) {
 
 int FillRect(HDC dc_handle, const RECT *rect, HBRUSH brush_handle) {
     if (rect)
-        trace::record("FillRect", dc_handle,
-                      {rect->left, rect->top, rect->right, rect->bottom, trace::value(brush_handle)});
+        trace::record(
+            "FillRect", dc_handle,
+            {rect->left, rect->top, rect->right, rect->bottom, trace::value(brush_handle)});
     auto dc = find_dc(dc_handle);
     auto brush = find<Brush>(brush_handle);
     if (!dc || !brush || !rect) return 0;
     // Left column and top row included, right column and bottom row excluded;
     // a rectangle given back to front covers the same pixels.
-    const long long l = (long long)rect->left + dc->origin.x, r = (long long)rect->right + dc->origin.x;
-    const long long t = (long long)rect->top + dc->origin.y, b = (long long)rect->bottom + dc->origin.y;
-    auto clamp = [](long long v) { return int(std::clamp<long long>(v, INT32_MIN / 2, INT32_MAX / 2)); };
-    Box box{clamp(std::min(l, r)), clamp(std::min(t, b)), clamp(std::max(l, r)), clamp(std::max(t, b))};
+    const long long l = (long long)rect->left + dc->origin.x,
+                    r = (long long)rect->right + dc->origin.x;
+    const long long t = (long long)rect->top + dc->origin.y,
+                    b = (long long)rect->bottom + dc->origin.y;
+    auto clamp = [](long long v) {
+        return int(std::clamp<long long>(v, INT32_MIN / 2, INT32_MAX / 2));
+    };
+    Box box{clamp(std::min(l, r)), clamp(std::min(t, b)), clamp(std::max(l, r)),
+            clamp(std::max(t, b))};
     paint_box(*dc, *brush, box.intersect(dc->drawable()));
     return 1;
 }

@@ -22,8 +22,10 @@ HGDIOBJ stock_handle(int index) {
     if (index < 0 || index > DEFAULT_PALETTE) return nullptr;
     if (!handles[index]) {
         std::shared_ptr<Object> object;
-        if (index <= NULL_BRUSH) object = stock_brush(index);
-        else if (index <= NULL_PEN) object = stock_pen(index);
+        if (index <= NULL_BRUSH)
+            object = stock_brush(index);
+        else if (index <= NULL_PEN)
+            object = stock_pen(index);
         else if (index == SYSTEM_FONT) {
             auto font = std::make_shared<Font>();
             font->stock = true;
@@ -31,14 +33,16 @@ HGDIOBJ stock_handle(int index) {
             font->weight = FW_BOLD;
             font->height = 16;
             object = font;
-        } else if (index == DEFAULT_PALETTE) return default_palette_handle();
+        } else if (index == DEFAULT_PALETTE)
+            return default_palette_handle();
         if (!object) return nullptr;
         handles[index] = add_object(object);
     }
     return handles[index];
 }
 
-template <class T> HGDIOBJ swap_selection(Selection<T> &slot, std::shared_ptr<T> object, HGDIOBJ handle) {
+template <class T>
+HGDIOBJ swap_selection(Selection<T> &slot, std::shared_ptr<T> object, HGDIOBJ handle) {
     HGDIOBJ previous = slot.handle;
     slot = {std::move(object), handle};
     return previous;
@@ -66,7 +70,9 @@ Box DeviceContext::drawable() const {
     return clip ? box.intersect(*clip) : box;
 }
 
-std::shared_ptr<DeviceContext> find_dc(HDC handle) { return find<DeviceContext>(handle); }
+std::shared_ptr<DeviceContext> find_dc(HDC handle) {
+    return find<DeviceContext>(handle);
+}
 
 std::shared_ptr<Pen> stock_pen(int index) {
     static std::shared_ptr<Pen> pens[3];
@@ -85,8 +91,12 @@ void set_display_size(int width, int height) {
     display_w = width;
     display_h = height;
 }
-int display_width() { return display_w; }
-int display_height() { return display_h; }
+int display_width() {
+    return display_w;
+}
+int display_height() {
+    return display_h;
+}
 
 } // namespace win32::gdi
 
@@ -117,9 +127,12 @@ HGDIOBJ SelectObject(HDC dc_handle, HGDIOBJ handle) {
     auto object = find_object(handle);
     if (!dc || !object) return nullptr;
     switch (object->kind) {
-    case Kind::brush: return swap_selection(dc->brush, std::static_pointer_cast<Brush>(object), handle);
-    case Kind::pen: return swap_selection(dc->pen, std::static_pointer_cast<Pen>(object), handle);
-    case Kind::font: return swap_selection(dc->font, std::static_pointer_cast<Font>(object), handle);
+    case Kind::brush:
+        return swap_selection(dc->brush, std::static_pointer_cast<Brush>(object), handle);
+    case Kind::pen:
+        return swap_selection(dc->pen, std::static_pointer_cast<Pen>(object), handle);
+    case Kind::font:
+        return swap_selection(dc->font, std::static_pointer_cast<Font>(object), handle);
     case Kind::region: {
         const int kind = select_clip(*dc, static_cast<Region *>(object.get()));
         return reinterpret_cast<HGDIOBJ>(std::intptr_t(kind));
@@ -134,7 +147,8 @@ HGDIOBJ SelectObject(HDC dc_handle, HGDIOBJ handle) {
         if (!bitmap->stock) bitmap->selected_in = dc.get();
         return swap_selection(dc->bitmap, bitmap, handle);
     }
-    default: return nullptr;
+    default:
+        return nullptr;
     }
 }
 
@@ -157,15 +171,24 @@ int GetDeviceCaps(HDC dc_handle, int index) {
     if (!find_dc(dc_handle)) return 0;
     // Every DC answers for the display: a 256-colour palette device.
     switch (index) {
-    case HORZRES: return display_width();
-    case VERTRES: return display_height();
-    case BITSPIXEL: return 8;
-    case PLANES: return 1;
-    case NUMCOLORS: return 20;
-    case RASTERCAPS: return RC_BITBLT | RC_PALETTE;
-    case SIZEPALETTE: return 256;
-    case NUMRESERVED: return 20;
-    default: return 0;
+    case HORZRES:
+        return display_width();
+    case VERTRES:
+        return display_height();
+    case BITSPIXEL:
+        return 8;
+    case PLANES:
+        return 1;
+    case NUMCOLORS:
+        return 20;
+    case RASTERCAPS:
+        return RC_BITBLT | RC_PALETTE;
+    case SIZEPALETTE:
+        return 256;
+    case NUMRESERVED:
+        return 20;
+    default:
+        return 0;
     }
 }
 
@@ -181,7 +204,9 @@ HDC GetDC(HWND window) {
     return static_cast<HDC>(screen);
 }
 
-int ReleaseDC(HWND, HDC dc_handle) { return find_dc(dc_handle) ? 1 : 0; }
+int ReleaseDC(HWND, HDC dc_handle) {
+    return find_dc(dc_handle) ? 1 : 0;
+}
 
 BOOL SetViewportOrgEx(HDC dc_handle, int x, int y, LPPOINT previous) {
     trace::record("SetViewportOrgEx", dc_handle, {x, y});

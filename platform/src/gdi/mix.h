@@ -10,12 +10,18 @@ namespace win32::gdi {
 // table, indexed by pen bit * 2 + pixel bit.
 inline std::uint32_t mix(int rop2, std::uint32_t p, std::uint32_t d, std::uint32_t mask) {
     switch (rop2) {
-    case 13: return p & mask;
-    case 7: return (p ^ d) & mask;
-    case 15: return (p | d) & mask;
-    case 9: return (p & d) & mask;
-    case 4: return ~p & mask;
-    case 11: return d & mask;
+    case 13:
+        return p & mask;
+    case 7:
+        return (p ^ d) & mask;
+    case 15:
+        return (p | d) & mask;
+    case 9:
+        return (p & d) & mask;
+    case 4:
+        return ~p & mask;
+    case 11:
+        return d & mask;
     default: {
         const unsigned table = unsigned(rop2 - 1) & 15u;
         std::uint32_t r = 0;

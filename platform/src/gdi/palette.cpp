@@ -28,7 +28,9 @@ struct SystemPaletteInit {
     }
 };
 
-COLORREF rgb_of_entry(const PALETTEENTRY &e) { return RGB(e.peRed, e.peGreen, e.peBlue); }
+COLORREF rgb_of_entry(const PALETTEENTRY &e) {
+    return RGB(e.peRed, e.peGreen, e.peBlue);
+}
 
 unsigned distance(COLORREF a, COLORREF b) {
     const int dr = int(GetRValue(a)) - GetRValue(b);
@@ -92,12 +94,14 @@ std::uint8_t nearest_system_index(COLORREF rgb) {
 
 COLORREF rgb_of(COLORREF color, const Palette &palette) {
     switch (color >> 24) {
-    case 0x01: return rgb_of_entry(system_palette[system_index(palette, color & 0xFFFF)]);
+    case 0x01:
+        return rgb_of_entry(system_palette[system_index(palette, color & 0xFFFF)]);
     case 0x02: {
         const unsigned i = nearest_logical_index(palette, color & 0xFFFFFF);
         return rgb_of_entry(system_palette[system_index(palette, i)]);
     }
-    default: return color & 0xFFFFFF;
+    default:
+        return color & 0xFFFFFF;
     }
 }
 
@@ -120,9 +124,12 @@ std::uint32_t pixel_for(COLORREF color, const Palette &palette, const Surface &s
         return distance(rgb, RGB(255, 255, 255)) < distance(rgb, 0) ? 1u : 0u;
     }
     switch (color >> 24) {
-    case 0x01: return system_index(palette, color & 0xFFFF);
-    case 0x02: return system_index(palette, nearest_logical_index(palette, color & 0xFFFFFF));
-    default: return nearest_system_index(color & 0xFFFFFF);
+    case 0x01:
+        return system_index(palette, color & 0xFFFF);
+    case 0x02:
+        return system_index(palette, nearest_logical_index(palette, color & 0xFFFFFF));
+    default:
+        return nearest_system_index(color & 0xFFFFFF);
     }
 }
 

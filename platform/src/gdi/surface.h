@@ -43,16 +43,21 @@ struct Surface {
     std::uint32_t get(int x, int y) const {
         const std::uint8_t *r = row(y);
         switch (bits_per_pixel) {
-        case 8: return r[x];
-        case 4: return (x & 1) ? (r[x >> 1] & 0x0F) : (r[x >> 1] >> 4);
-        default: return (r[x >> 3] >> (7 - (x & 7))) & 1u;
+        case 8:
+            return r[x];
+        case 4:
+            return (x & 1) ? (r[x >> 1] & 0x0F) : (r[x >> 1] >> 4);
+        default:
+            return (r[x >> 3] >> (7 - (x & 7))) & 1u;
         }
     }
 
     void set(int x, int y, std::uint32_t v) {
         std::uint8_t *r = row(y);
         switch (bits_per_pixel) {
-        case 8: r[x] = std::uint8_t(v); break;
+        case 8:
+            r[x] = std::uint8_t(v);
+            break;
         case 4: {
             std::uint8_t &b = r[x >> 1];
             b = (x & 1) ? std::uint8_t((b & 0xF0) | (v & 0x0F))
