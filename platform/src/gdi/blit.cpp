@@ -138,6 +138,13 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     if (with_source && identity && code == 0xCC && d.bits_per_pixel == 8) {
         Surface &s = src->surface();
         const bool same = &s == &d;
+        if (ox == 0 && area.left == 0 && area.right == d.width && d.stride == d.width &&
+            s.stride == d.stride && !s.bottom_up && !d.bottom_up) {
+            // Whole rows of contiguous memory on both sides: one copy.
+            std::memmove(d.row(area.top), s.row(int(area.top + oy)),
+                         std::size_t(d.stride) * std::size_t(area.bottom - area.top));
+            return TRUE;
+        }
         // Moving pixels down within one surface, the lowest row goes first.
         const bool bottom_first = same && oy < 0;
         for (int i = 0; i < area.bottom - area.top; ++i) {

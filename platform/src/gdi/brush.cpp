@@ -148,17 +148,17 @@ int FillRect(HDC dc_handle, const RECT *rect, HBRUSH brush_handle) {
     auto dc = find_dc(dc_handle);
     auto brush = find<Brush>(brush_handle);
     if (!dc || !brush || !rect) return 0;
-    // Left column and top row included, right column and bottom row excluded;
-    // a rectangle given back to front covers the same pixels.
-    const long long l = (long long)rect->left + dc->origin.x,
-                    r = (long long)rect->right + dc->origin.x;
-    const long long t = (long long)rect->top + dc->origin.y,
-                    b = (long long)rect->bottom + dc->origin.y;
-    auto clamp = [](long long v) {
-        return int(std::clamp<long long>(v, INT32_MIN / 2, INT32_MAX / 2));
+    // Left column and top row included, right column and bottom row excluded.
+    // Given back to front, an axis covers right + 1 .. left instead.
+    auto span = [](long long a, long long b, long long origin, int &lo, int &hi) {
+        long long from = a + origin, to = b + origin;
+        if (from > to) std::swap(from, to), ++from, ++to;
+        lo = int(std::clamp<long long>(from, INT32_MIN / 2, INT32_MAX / 2));
+        hi = int(std::clamp<long long>(to, INT32_MIN / 2, INT32_MAX / 2));
     };
-    Box box{clamp(std::min(l, r)), clamp(std::min(t, b)), clamp(std::max(l, r)),
-            clamp(std::max(t, b))};
+    Box box;
+    span(rect->left, rect->right, dc->origin.x, box.left, box.right);
+    span(rect->top, rect->bottom, dc->origin.y, box.top, box.bottom);
     paint_box(*dc, *brush, box.intersect(dc->drawable()));
     return 1;
 }

@@ -21,12 +21,16 @@ bool device_point(const DeviceContext &dc, int x, int y, int &dx, int &dy) {
 COLORREF SetPixel(HDC dc_handle, int x, int y, COLORREF color) {
     trace::record("SetPixel", dc_handle, {x, y, color});
     auto dc = find_dc(dc_handle);
-    int dx, dy;
-    if (!dc || !device_point(*dc, x, y, dx, dy)) return CLR_INVALID;
+    if (!dc) return CLR_INVALID;
     Surface &s = dc->surface();
     const std::uint32_t value = dc->pixel(color);
-    s.set(dx, dy, value);
-    s.changed = true;
+    // Outside the bitmap or the clip nothing is drawn, but the answer is
+    // still the colour the pixel would have taken.
+    int dx, dy;
+    if (device_point(*dc, x, y, dx, dy)) {
+        s.set(dx, dy, value);
+        s.changed = true;
+    }
     return rgb_of_pixel(s, value);
 }
 
