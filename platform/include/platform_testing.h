@@ -42,6 +42,30 @@ void set_display_size(int width, int height);
 // The 256 entries of the system palette, as the display shows them now.
 std::vector<PALETTEENTRY> system_palette();
 
+// Runs windows on an invisible display of the given size (SDL's dummy video
+// driver), so tests take the same paths as a real screen. Call it before the
+// first window is created.
+void use_headless_display(int width, int height);
+
+// Input injected through the display's own event queue, as if the user made it.
+void inject_key(HWND window, UINT virtual_key, const std::string &text = {});
+void inject_text(HWND window, const std::string &utf8);
+void inject_mouse_move(HWND window, int x, int y);
+// button: 1 left, 2 middle, 3 right.
+void inject_mouse_button(HWND window, int button, bool down, int x, int y);
+void inject_resize(HWND window, int width, int height);
+void inject_minimize(HWND window);
+void inject_restore(HWND window);
+void inject_focus(HWND window, bool gained);
+void inject_close(HWND window);
+
+// The colour of a pixel of the window's client area (CLR_INVALID outside it).
+COLORREF window_pixel(HWND window, int x, int y);
+// The size of the window's client area, or (-1, -1) for no window.
+SIZE client_size(HWND window);
+// What the display shows of the window now, 0x00RRGGBB row by row.
+std::vector<std::uint32_t> presented_pixels(HWND window, int &width, int &height);
+
 } // namespace win32::testing
 
 #endif

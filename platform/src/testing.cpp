@@ -3,7 +3,11 @@
 
 #include "gdi/palette.h"
 #include "gdi/device_context.h"
+#include "display/backend.h"
 #include "trace.h"
+#include "user/window.h"
+
+#include <cstdlib>
 
 namespace win32 {
 
@@ -19,6 +23,10 @@ std::vector<testing::Call> &calls() {
 } // namespace
 
 void record_call(const char *name, const void *dc, std::initializer_list<std::int64_t> args) {
+    calls().push_back({name, reinterpret_cast<std::uintptr_t>(dc), args});
+}
+
+void record_list(const char *name, const void *dc, const std::vector<std::int64_t> &args) {
     calls().push_back({name, reinterpret_cast<std::uintptr_t>(dc), args});
 }
 
@@ -52,6 +60,90 @@ void set_display_size(int width, int height) {
 
 std::vector<PALETTEENTRY> system_palette() {
     return std::vector<PALETTEENTRY>(gdi::system_palette, gdi::system_palette + 256);
+}
+
+void use_headless_display(int width, int height) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    gdi::set_display_size(width, height);
+}
+
+namespace {
+
+void inject(HWND window, display::Event e) {
+    user::Window *w = user::find_window(window);
+    if (!w) return;
+    e.window = w->native;
+    display::inject(e);
+}
+
+display::Event event(display::Event::Type type, int x = 0, int y = 0) {
+    display::Event e{};
+    e.type = type;
+    e.x = x, e.y = y;
+    return e;
+}
+
+} // namespace
+
+void inject_key(HWND window, UINT virtual_key, const std::string &text) {
+    display::Event down = event(display::Event::key_down);
+    down.virtual_key = virtual_key;
+    inject(window, down);
+    if (!text.empty()) inject_text(window, text);
+    display::Event up = down;
+    up.type = display::Event::key_up;
+    inject(window, up);
+}
+
+void inject_text(HWND window, const std::string &utf8) {
+    display::Event e = event(display::Event::text_input);
+    e.text = utf8;
+    inject(window, e);
+}
+
+void inject_mouse_move(HWND window, int x, int y) {
+    inject(window, event(display::Event::mouse_move, x, y));
+}
+
+void inject_mouse_button(HWND window, int button, bool down, int x, int y) {
+    display::Event e = event(down ? display::Event::button_down : display::Event::button_up, x, y);
+    e.virtual_key = unsigned(button);
+    inject(window, e);
+}
+
+void inject_resize(HWND window, int width, int height) {
+    inject(window, event(display::Event::resized, width, height));
+}
+void inject_minimize(HWND window) {
+    inject(window, event(display::Event::minimized));
+}
+void inject_restore(HWND window) {
+    inject(window, event(display::Event::restored));
+}
+void inject_focus(HWND window, bool gained) {
+    inject(window, event(gained ? display::Event::focus_gained : display::Event::focus_lost));
+}
+void inject_close(HWND window) {
+    inject(window, event(display::Event::close));
+}
+
+COLORREF window_pixel(HWND window, int x, int y) {
+    user::Window *w = user::find_window(window);
+    if (!w || !w->surface) return CLR_INVALID;
+    const gdi::Surface &s = w->surface->surface;
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
+    return gdi::rgb_of_pixel(s, s.get(x, y));
+}
+
+SIZE client_size(HWND window) {
+    user::Window *w = user::find_window(window);
+    return w ? SIZE{w->client_width, w->client_height} : SIZE{-1, -1};
+}
+
+std::vector<std::uint32_t> presented_pixels(HWND window, int &width, int &height) {
+    user::Window *w = user::find_window(window);
+    width = height = 0;
+    return w ? display::read_window(w->native, width, height) : std::vector<std::uint32_t>{};
 }
 
 } // namespace testing

@@ -6,6 +6,7 @@
 #include "trace.h"
 
 #include <new>
+#include <vector>
 
 namespace win32::gdi {
 
@@ -85,6 +86,46 @@ std::shared_ptr<Pen> stock_pen(int index) {
         if (index == NULL_PEN) pen->style = PS_NULL;
     }
     return pen;
+}
+
+HDC screen_dc() {
+    // The screen: compatible with the display, with nothing to draw on.
+    static HGDIOBJ screen = [] {
+        auto dc = std::make_shared<DeviceContext>(DeviceContext::Type::screen);
+        dc->bitmap = {std::make_shared<Bitmap>(), nullptr};
+        return add_object(dc);
+    }();
+    return static_cast<HDC>(screen);
+}
+
+namespace {
+std::vector<std::weak_ptr<DeviceContext>> &window_dcs() {
+    static std::vector<std::weak_ptr<DeviceContext>> list;
+    return list;
+}
+} // namespace
+
+HDC create_window_dc(HWND window, std::shared_ptr<Bitmap> surface) {
+    auto dc = std::shared_ptr<DeviceContext>(new (std::nothrow)
+                                                 DeviceContext(DeviceContext::Type::window));
+    if (!dc) return nullptr;
+    dc->window = window;
+    dc->bitmap = {std::move(surface), nullptr};
+    auto &list = window_dcs();
+    std::erase_if(list, [](const std::weak_ptr<DeviceContext> &w) { return w.expired(); });
+    list.push_back(dc);
+    return static_cast<HDC>(add_object(dc));
+}
+
+void retarget_window_dcs(HWND window, std::shared_ptr<Bitmap> surface) {
+    for (auto &weak : window_dcs())
+        if (auto dc = weak.lock(); dc && dc->window == window) dc->bitmap = {surface, nullptr};
+}
+
+bool release_window_dc(HDC handle) {
+    auto dc = find_dc(handle);
+    if (!dc || dc->type != DeviceContext::Type::window) return false;
+    return remove_object(handle);
 }
 
 void set_display_size(int width, int height) {
@@ -190,22 +231,6 @@ int GetDeviceCaps(HDC dc_handle, int index) {
     default:
         return 0;
     }
-}
-
-HDC GetDC(HWND window) {
-    trace::record("GetDC", nullptr, {trace::value(window)});
-    if (window) return nullptr; // window DCs come from the window manager
-    // The screen: compatible with the display, with nothing to draw on.
-    static HGDIOBJ screen = [] {
-        auto dc = std::make_shared<DeviceContext>(DeviceContext::Type::screen);
-        dc->bitmap = {std::make_shared<Bitmap>(), nullptr};
-        return add_object(dc);
-    }();
-    return static_cast<HDC>(screen);
-}
-
-int ReleaseDC(HWND, HDC dc_handle) {
-    return find_dc(dc_handle) ? 1 : 0;
 }
 
 BOOL SetViewportOrgEx(HDC dc_handle, int x, int y, LPPOINT previous) {

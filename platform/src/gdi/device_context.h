@@ -64,6 +64,15 @@ struct DeviceContext : Object {
 
 std::shared_ptr<DeviceContext> find_dc(HDC handle);
 
+// The DC of the screen: compatible with the display, drawing nowhere.
+HDC screen_dc();
+
+// A DC drawing on a window's client area; it follows the window to a new
+// surface when the client area is resized, and is released by the caller.
+HDC create_window_dc(HWND window, std::shared_ptr<Bitmap> surface);
+void retarget_window_dcs(HWND window, std::shared_ptr<Bitmap> surface);
+bool release_window_dc(HDC dc);
+
 // The display's size, as HORZRES and VERTRES answer it.
 void set_display_size(int width, int height);
 int display_width();

@@ -1,0 +1,222 @@
+// The window manager on a headless display: windows, messages, painting,
+// timers and input through the display's own event path.
+#include "platform.h"
+#include "platform_testing.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+using namespace win32;
+
+namespace {
+
+struct Headless : ::testing::Environment {
+    void SetUp() override { win32::testing::use_headless_display(1280, 800); }
+};
+const auto *const headless = ::testing::AddGlobalTestEnvironment(new Headless);
+
+// Every message the test windows receive, in order.
+std::vector<MSG> received;
+
+LRESULT CALLBACK record_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    received.push_back({window, message, wparam, lparam, 0, {}});
+    if (message == WM_DESTROY) PostQuitMessage(7);
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+const char *register_test_class() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA c{};
+        c.lpfnWndProc = record_procedure;
+        c.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        c.lpszClassName = "TestWindow";
+        EXPECT_NE(RegisterClassA(&c), 0);
+        registered = true;
+    }
+    return "TestWindow";
+}
+
+std::vector<UINT> messages_of(HWND window) {
+    std::vector<UINT> out;
+    for (const MSG &m : received)
+        if (m.hwnd == window) out.push_back(m.message);
+    return out;
+}
+
+bool has(const std::vector<UINT> &list, UINT message) {
+    return std::find(list.begin(), list.end(), message) != list.end();
+}
+
+// Dispatches what is waiting, without blocking.
+void pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+struct TestWindow {
+    explicit TestWindow(int show = SW_SHOWNORMAL, int w = 320 + 8, int h = 200 + 27) {
+        received.clear();
+        handle = CreateWindowExA(0, register_test_class(), "Test", WS_OVERLAPPEDWINDOW, 0, 0, w, h,
+                                 nullptr, nullptr, nullptr, nullptr);
+        ShowWindow(handle, show);
+        UpdateWindow(handle);
+    }
+    ~TestWindow() {
+        DestroyWindow(handle);
+        pump();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    HWND handle;
+};
+
+TEST(Windows, ClassesRegisterOnce) {
+    register_test_class();
+    WNDCLASSA c{};
+    c.lpfnWndProc = record_procedure;
+    c.lpszClassName = "testwindow"; // class names ignore case
+    EXPECT_EQ(RegisterClassA(&c), 0);
+    EXPECT_EQ(GetLastError(), ERROR_CLASS_ALREADY_EXISTS);
+    EXPECT_EQ(
+        CreateWindowExA(0, "NoSuchClass", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+}
+
+TEST(Windows, ShowingSendsTheSizeAndUpdatingPaints) {
+    TestWindow normal;
+    std::vector<UINT> seen = messages_of(normal.handle);
+    ASSERT_TRUE(has(seen, WM_SIZE));
+    ASSERT_TRUE(has(seen, WM_PAINT)) << "UpdateWindow paints a newly shown window at once";
+    EXPECT_EQ(win32::testing::client_size(normal.handle).cx, 320);
+    EXPECT_EQ(win32::testing::client_size(normal.handle).cy, 200);
+
+    TestWindow maximized(SW_SHOWMAXIMIZED);
+    const MSG *size = nullptr;
+    for (const MSG &m : received)
+        if (m.hwnd == maximized.handle && m.message == WM_SIZE) size = &m;
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->wParam, SIZE_MAXIMIZED);
+    EXPECT_EQ(LOWORD(size->lParam), 1280);
+    EXPECT_EQ(HIWORD(size->lParam), 800);
+}
+
+TEST(Windows, CloseBoxDestroysThroughTheDefaultProcedure) {
+    TestWindow w;
+    win32::testing::inject_close(w.handle);
+    MSG msg;
+    int quit_code = -1;
+    while (GetMessageA(&msg, nullptr, 0, 0)) DispatchMessageA(&msg);
+    quit_code = int(msg.wParam);
+    EXPECT_EQ(quit_code, 7);
+    const std::vector<UINT> seen = messages_of(w.handle);
+    EXPECT_TRUE(has(seen, WM_CLOSE));
+    EXPECT_TRUE(has(seen, WM_DESTROY));
+    EXPECT_FALSE(ShowWindow(w.handle, SW_SHOWNORMAL)) << "the handle is gone";
+}
+
+TEST(Messages, KeysBecomeCharactersInCodePage1252) {
+    TestWindow w;
+    received.clear();
+    win32::testing::inject_key(w.handle, 'A', "a");
+    win32::testing::inject_key(w.handle, VK_LEFT);
+    win32::testing::inject_key(w.handle, 'E', "\xC3\xA9"); // é
+    win32::testing::inject_key(w.handle, VK_RETURN);
+    win32::testing::inject_key(w.handle, VK_BACK);
+    win32::testing::inject_text(w.handle, "\xE2\x82\xAC\xF0\x9F\x98\x80"); // € then an emoji
+    pump();
+    std::vector<WPARAM> chars;
+    for (const MSG &m : received)
+        if (m.message == WM_CHAR) chars.push_back(m.wParam);
+    EXPECT_EQ(chars, (std::vector<WPARAM>{'a', 233, 13, 8, 0x80}));
+}
+
+TEST(Messages, MouseMovesAndButtons) {
+    TestWindow w;
+    received.clear();
+    win32::testing::inject_mouse_move(w.handle, 300, 200);
+    win32::testing::inject_mouse_button(w.handle, 1, true, 300, 200);
+    win32::testing::inject_mouse_button(w.handle, 3, true, 301, 200);
+    win32::testing::inject_mouse_button(w.handle, 1, false, 301, 200);
+    pump();
+    std::vector<std::pair<UINT, WPARAM>> got;
+    for (const MSG &m : received)
+        if (m.message >= WM_MOUSEMOVE && m.message <= WM_MBUTTONUP)
+            got.push_back({m.message, m.wParam});
+    const std::vector<std::pair<UINT, WPARAM>> want = {{WM_MOUSEMOVE, 0},
+                                                       {WM_LBUTTONDOWN, MK_LBUTTON},
+                                                       {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON},
+                                                       {WM_LBUTTONUP, MK_RBUTTON}};
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(received.front().lParam, LPARAM(300 | (200 << 16)));
+}
+
+TEST(Messages, ResizeAndMinimiseSendTheirSizes) {
+    TestWindow w;
+    received.clear();
+    win32::testing::inject_resize(w.handle, 500, 300);
+    win32::testing::inject_minimize(w.handle);
+    win32::testing::inject_restore(w.handle);
+    pump();
+    std::vector<std::pair<WPARAM, LPARAM>> sizes;
+    for (const MSG &m : received)
+        if (m.message == WM_SIZE) sizes.push_back({m.wParam, m.lParam});
+    const std::vector<std::pair<WPARAM, LPARAM>> want = {
+        {SIZE_RESTORED, LPARAM(500 | (300 << 16))},
+        {SIZE_MINIMIZED, 0},
+        {SIZE_RESTORED, LPARAM(500 | (300 << 16))}};
+    EXPECT_EQ(sizes, want);
+}
+
+TEST(Timers, FireAfterTheirIntervalToTheMillisecond) {
+    TestWindow w;
+    using clock = std::chrono::steady_clock;
+    for (UINT ms : {25u, 40u}) {
+        const auto start = clock::now();
+        SetTimer(w.handle, 1, ms, nullptr);
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0)) {
+            DispatchMessageA(&msg);
+            if (msg.message == WM_TIMER) break;
+        }
+        KillTimer(w.handle, 1);
+        const double elapsed =
+            std::chrono::duration<double, std::milli>(clock::now() - start).count();
+        EXPECT_GE(elapsed, ms - 0.1);
+        EXPECT_LT(elapsed, ms + 15.0) << "generous: the machine is shared";
+        EXPECT_EQ(msg.wParam, 1u);
+    }
+}
+
+TEST(Painting, WhatIsDrawnIsShownBeforeTheProgramWaits) {
+    TestWindow w;
+    HDC dc = GetDC(w.handle);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT box{10, 10, 20, 20};
+    FillRect(dc, &box, red);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 15, 15), RGB(255, 0, 0));
+    SetTimer(w.handle, 2, 10, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) && msg.message != WM_TIMER) DispatchMessageA(&msg);
+    KillTimer(w.handle, 2);
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> shown =
+        win32::testing::presented_pixels(w.handle, width, height);
+    ASSERT_EQ(width, 320);
+    ASSERT_EQ(height, 200);
+    EXPECT_EQ(shown[15 * 320 + 15], 0xFF0000u);
+    EXPECT_EQ(shown[5 * 320 + 5], 0u);
+    ReleaseDC(w.handle, dc);
+    DeleteObject(red);
+}
+
+} // namespace
