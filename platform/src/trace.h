@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <vector>
 
 namespace win32::trace {
 
@@ -14,6 +15,9 @@ void record_call(const char *name, const void *dc, std::initializer_list<std::in
 inline void record(const char *name, const void *dc, std::initializer_list<std::int64_t> args) {
     if (enabled) record_call(name, dc, args);
 }
+
+// For calls whose arguments are a list (points).
+void record_list(const char *name, const void *dc, const std::vector<std::int64_t> &args);
 
 inline std::int64_t value(const void *handle) {
     return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(handle));

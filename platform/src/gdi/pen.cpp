@@ -1,0 +1,71 @@
+// Pens: CreatePen and ExtCreatePen.
+#include "pen.h"
+
+#include "trace.h"
+
+#include <new>
+
+namespace win32 {
+
+using namespace gdi;
+
+namespace {
+
+HPEN register_pen(std::shared_ptr<Pen> pen) {
+    return static_cast<HPEN>(add_object(std::move(pen)));
+}
+
+} // namespace
+
+HPEN CreatePen(int style, int width, COLORREF color) {
+    trace::record("CreatePen", nullptr, {style, width, color});
+    const DWORD dash = DWORD(style) & PS_STYLE_MASK;
+    if (dash > PS_INSIDEFRAME) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto pen = std::shared_ptr<Pen>(new (std::nothrow) Pen);
+    if (!pen) return nullptr;
+    pen->width = width < 0 ? -width : width;
+    // Wider than one pixel a pen is geometric: round ends and joins, and a
+    // dash style no longer applies.
+    if (pen->width > 1 && dash != PS_NULL && dash != PS_INSIDEFRAME)
+        pen->style = PS_GEOMETRIC | PS_SOLID;
+    else
+        pen->style = dash;
+    pen->color = color;
+    return register_pen(pen);
+}
+
+HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH *brush, DWORD style_count,
+                  const DWORD *style_entries) {
+    trace::record("ExtCreatePen", nullptr,
+                  {std::int64_t(style), width, brush ? brush->lbColor : 0, style_count});
+    const DWORD dash = style & PS_STYLE_MASK;
+    const bool geometric = (style & PS_TYPE_MASK) == PS_GEOMETRIC;
+    const bool user = dash == PS_USERSTYLE;
+    if (!brush || (brush->lbStyle != BS_SOLID && brush->lbStyle != BS_NULL) ||
+        (!geometric && width != 1) ||
+        (user && (style_count == 0 || style_count > 16 || !style_entries)) ||
+        (!user && style_count != 0) || dash > PS_ALTERNATE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto pen = std::shared_ptr<Pen>(new (std::nothrow) Pen);
+    if (!pen) return nullptr;
+    pen->style = brush->lbStyle == BS_NULL ? PS_NULL : style;
+    pen->width = int(width);
+    pen->color = brush->lbColor;
+    if (user) {
+        pen->dashes.assign(style_entries, style_entries + style_count);
+        DWORD total = 0;
+        for (DWORD d : pen->dashes) total += d;
+        if (total == 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return nullptr;
+        }
+    }
+    return register_pen(pen);
+}
+
+} // namespace win32
