@@ -31,12 +31,7 @@ else
     keep_out=0
 fi
 
-xvfb_pid=
 cleanup() {
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
     if [ "$keep_out" = 0 ]; then rm -rf "$out"; fi
 }
 trap cleanup EXIT
@@ -45,31 +40,11 @@ trap 'exit 130' INT TERM
 echo "== native scenes"
 timeout --kill-after=5 120 "$scenes_native" "$out/native.dump"
 
-# Xvfb picks a free display number itself and writes it to descriptor 3.
 echo "== reference scenes (Wine on Xvfb)"
-: >"$out/display"
-timeout --kill-after=5 900 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-    3>"$out/display" >"$out/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$out/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-done
-display=$(tr -d '[:space:]' <"$out/display")
-if [ -z "$display" ]; then
-    echo "conformance: Xvfb did not start" >&2
-    cat "$out/xvfb.log" >&2
-    exit 2
-fi
-
 # The dump goes to the working folder: a relative name means the same file to
 # Wine and to us.
-(cd "$out" && DISPLAY=":$display" BGI_WINE_TIMEOUT=300 \
+(cd "$out" && BGI_WINE_TIMEOUT=300 "$root/scripts/xvfb-run.sh" \
     "$root/scripts/wine-run.sh" "$scenes_windows" reference.dump)
-# Let the prefix's wine server finish (it lingers a few seconds after its last
-# program) so that nothing is left running on the display we are closing.
-WINEPREFIX="${BGI_WINEPREFIX:-/tmp/bgi-wineprefix-$(id -u)}" timeout 30 wineserver -w || true
 
 echo "== comparison"
 # shellcheck disable=SC2086

@@ -7,12 +7,21 @@
 namespace bgi {
 
 #ifdef _WIN32
+using ::DWORD;
+using ::HBITMAP;
 using ::HDC;
 using ::HPALETTE;
+using ::HWND;
 #else
+using win32::DWORD;
+using win32::HBITMAP;
 using win32::HDC;
 using win32::HPALETTE;
+using win32::HWND;
 #endif
+
+// The graphics window, or null when none is open.
+HWND window_handle();
 
 // Sizes the drawing area from a driver and mode; driver 0 and unknown
 // drivers become the VGA driver in its default mode.
@@ -21,6 +30,15 @@ void detect_mode(int *driver, int *mode);
 // Resets the drawing state (colours, line, fill, text, pages, viewport,
 // aspect ratio) without touching any device context.
 void set_defaults();
+
+// ---- Pages ------------------------------------------------------------------
+
+// The DCs of the window: 0 the window DC, 1 the page DC, 2 and 3 the image
+// DCs; null before the first paint and after the window is destroyed.
+HDC device_context(int index);
+
+// The bitmap of page 0..15, or null while the page has not been made.
+HBITMAP page_bitmap(int page);
 
 // ---- Palette ----------------------------------------------------------------
 
@@ -49,6 +67,13 @@ HPALETTE palette_handle();
 // Test hook until the window exists: makes the two DCs the window DC and the
 // page DC, selects the palette into both and realises it on the window DC.
 void attach_device_contexts(HDC window_dc, HDC page_dc);
+
+// ---- Pens -------------------------------------------------------------------
+
+// The dash array of a 16-bit line pattern, bit 0 first: dash, gap, dash, gap
+// ... summing to 16, starting with a dash (0 long when bit 0 is clear). Writes
+// at most 18 entries and returns their number.
+int convert_userbits(DWORD *dashes, unsigned pattern);
 
 // ---- Fill styles --------------------------------------------------------------
 

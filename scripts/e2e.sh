@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# End-to-end runs of a real BGI program in a real window, on a private Xvfb
+# screen with no window manager:
+#  1. draw_and_wait opens a maximised window and turns it blue; we type keys
+#     with xdotool, check the echoed characters, check from a screenshot that
+#     the window fills the screen in blue, then press Enter: exit status 0.
+#  2. the same program, closed through its close box the way a window manager
+#     does it (close_window); its waiting getch must end it with status 0.
+#
+# Usage: scripts/e2e.sh [NATIVE_BUILD_DIR]   (default: build)
+# KEEP_E2E=DIR keeps the screenshot and the programs' output in DIR.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# Everything below runs on a private screen of the size the checks expect.
+if [ -z "${BGI_XVFB:-}" ]; then
+    exec "$root/scripts/xvfb-run.sh" -s 1280x1024 bash "$0" "$@"
+fi
+build=$(cd "${1:-$root/build}" && pwd)
+
+program="$build/tests/e2e/e2e_draw_and_wait"
+close_window="$build/tests/e2e/e2e_close_window"
+for p in "$program" "$close_window"; do
+    if [ ! -x "$p" ]; then
+        echo "e2e: $p is missing; build it first" >&2
+        exit 2
+    fi
+done
+for tool in Xvfb xdotool import convert; do
+    command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed" >&2; exit 2; }
+done
+
+title="Windows BGI"
+screen_width=1280
+screen_height=1024
+blue="#0000FF"
+
+if [ -n "${KEEP_E2E:-}" ]; then
+    mkdir -p "$KEEP_E2E"
+    work=$(cd "$KEEP_E2E" && pwd)
+else
+    work=$(mktemp -d)
+fi
+
+program_pid=
+cleanup() {
+    if [ -n "$program_pid" ]; then
+        kill "$program_pid" 2>/dev/null || true
+        wait "$program_pid" 2>/dev/null || true
+    fi
+    if [ -z "${KEEP_E2E:-}" ]; then rm -rf "$work"; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+    echo "e2e: FAIL: $*" >&2
+    for f in "$work"/*.out "$work"/*.err; do
+        [ -s "$f" ] && { echo "--- $(basename "$f")" >&2; cat "$f" >&2; }
+    done
+    exit 1
+}
+
+# Our display backend is SDL's X11 one here, never the dummy of the unit tests.
+unset SDL_VIDEODRIVER
+
+# Starts the program in the background, bounded in time, output to NAME.out.
+start_program() {
+    timeout --kill-after=5 60 "$program" >"$work/$1.out" 2>"$work/$1.err" &
+    program_pid=$!
+}
+
+# Waits for the program to end; its exit status goes to $status.
+wait_program() {
+    status=0
+    wait "$program_pid" || status=$?
+    program_pid=
+}
+
+# The window's X id, once it is on the screen.
+find_window() {
+    timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1
+}
+
+# Waits until FILE holds at least N lines (the program flushes each one).
+wait_lines() {
+    for _ in $(seq 100); do
+        [ "$(wc -l <"$1")" -ge "$2" ] && return 0
+        kill -0 "$program_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ "$(wc -l <"$1")" -ge "$2" ]
+}
+
+# A failed check that leaves the run able to go on; reported at the end.
+failures=0
+check_failed() {
+    echo "e2e: FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+pixel() { # FILE X Y -> #RRGGBB
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-Fa-f]\{6\}' | head -n 1
+}
+
+echo "== e2e: keys, picture and Enter (display $DISPLAY)"
+start_program keys
+window=$(find_window) || true
+[ -n "$window" ] || fail "no window titled \"$title\" appeared"
+
+# Real key events (XTEST) into the focused window, as a keyboard makes them.
+timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the window"
+timeout 10 xdotool type --delay 30 abc
+timeout 10 xdotool key Left # no character: must not reach getch
+timeout 10 xdotool key eacute
+wait_lines "$work/keys.out" 4 || fail "the program echoed $(wc -l <"$work/keys.out") of 4 keys"
+
+# The program now waits in getch, so its picture has been presented.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+# shellcheck disable=SC2153 # X, Y, WIDTH and HEIGHT come from the eval above
+if [ "$X" -ne 0 ] || [ "$Y" -ne 0 ] || [ "$WIDTH" -ne "$screen_width" ] ||
+    [ "$HEIGHT" -ne "$screen_height" ]; then
+    check_failed "the maximised window is ${WIDTH}x${HEIGHT}+$X+$Y, not the whole screen" \
+        "(${screen_width}x${screen_height}+0+0)"
+fi
+timeout 30 import -window root "$work/shot.png" || fail "screenshot failed"
+# The part of the window on the screen is all blue.
+left=$((X < 0 ? 0 : X)) top=$((Y < 0 ? 0 : Y))
+right=$((X + WIDTH > screen_width ? screen_width : X + WIDTH))
+bottom=$((Y + HEIGHT > screen_height ? screen_height : Y + HEIGHT))
+if [ "$right" -le "$left" ] || [ "$bottom" -le "$top" ]; then fail "the window is off the screen"; fi
+colours=$(convert "$work/shot.png" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
+    -format '%k' info:)
+[ "$colours" = 1 ] || check_failed "the window shows $colours colours, not one"
+for point in "$left $top" "$(((left + right) / 2)) $(((top + bottom) / 2))" \
+    "$((right - 1)) $((bottom - 1))"; do
+    read -r px py <<<"$point"
+    colour=$(pixel "$work/shot.png" "$px" "$py")
+    [ "${colour^^}" = "$blue" ] || check_failed "screen pixel ($px, $py) is $colour, not $blue"
+done
+
+timeout 10 xdotool key Return
+wait_program
+[ "$status" -eq 0 ] || fail "exit status $status after Enter, not 0"
+expected=$'97\n98\n99\n233\n13'
+[ "$(cat "$work/keys.out")" = "$expected" ] ||
+    fail "echoed $(tr '\n' ' ' <"$work/keys.out")instead of 97 98 99 233 13"
+echo "ok: a b c Left e-acute Enter read as 97 98 99 233 13, exit 0"
+
+echo "== e2e: close box"
+start_program close
+window=$(find_window) || true
+[ -n "$window" ] || fail "no window titled \"$title\" appeared"
+timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the window"
+# One key first: once it is echoed the program is waiting in getch.
+timeout 10 xdotool type x
+wait_lines "$work/close.out" 1 || fail "the program did not echo the key"
+timeout 10 "$close_window" "$title" || fail "close_window could not close the window"
+wait_program
+[ "$status" -eq 0 ] || fail "exit status $status after the close box, not 0"
+[ "$(cat "$work/close.out")" = "120" ] ||
+    fail "echoed $(tr '\n' ' ' <"$work/close.out")instead of 120"
+echo "ok: closing the window ended the waiting program with status 0"
+
+[ "$failures" -eq 0 ] || fail "$failures check(s) failed"
+echo "e2e: all checks passed"
