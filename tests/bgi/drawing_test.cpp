@@ -4,6 +4,7 @@
 // platform calls through our platform's call trace.
 #include "bgi.h"
 #include "bgi_internal.h"
+#include "headless_display.h"
 #include "platform.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +23,6 @@ using namespace win32;
 #endif
 
 namespace {
-
-#ifndef _WIN32
-struct Headless : ::testing::Environment {
-    void SetUp() override { win32::testing::use_headless_display(1280, 800); }
-};
-const auto *const headless = ::testing::AddGlobalTestEnvironment(new Headless);
-#endif
 
 constexpr COLORREF default_rgb[16] = {
     RGB(0, 0, 0),       RGB(0, 0, 255),     RGB(0, 255, 0),    RGB(0, 255, 255),

@@ -3,6 +3,7 @@
 // headless display and, in the Windows build, under Wine.
 #include "bgi.h"
 #include "bgi_internal.h"
+#include "headless_display.h"
 #include "inject.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,6 @@ using namespace win32;
 #endif
 
 namespace {
-
-#ifndef _WIN32
-struct Headless : ::testing::Environment {
-    void SetUp() override { win32::testing::use_headless_display(1280, 800); }
-};
-const auto *const headless = ::testing::AddGlobalTestEnvironment(new Headless);
-#endif
 
 // The colour the window shows at a client position.
 COLORREF window_pixel(int x, int y) {

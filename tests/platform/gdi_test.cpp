@@ -1,5 +1,6 @@
 // Our GDI on memory DCs, pixel by pixel: objects and handles, bitmaps,
 // palettes, brushes, regions, fills, blits and single pixels.
+#include "canvas.h"
 #include "platform.h"
 #include "platform_testing.h"
 
@@ -12,74 +13,6 @@ using namespace win32;
 
 namespace {
 
-// A memory DC on an 8-bit bitmap, with a palette whose entry n is the grey
-// (n, n, n) realised, so that GetPixel's red byte is the pixel's index.
-struct Canvas {
-    Canvas(int w, int h) : width(w), height(h) {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, w, h);
-        SelectObject(dc, bitmap);
-        std::vector<unsigned char> storage(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
-        auto *log = reinterpret_cast<LOGPALETTE *>(storage.data());
-        log->palVersion = 0x300;
-        log->palNumEntries = 256;
-        for (int i = 0; i < 256; ++i) log->palPalEntry[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
-        palette = CreatePalette(log);
-        SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-        clear(0);
-    }
-    ~Canvas() {
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        DeleteObject(palette);
-    }
-    void clear(int index) {
-        HBRUSH brush = CreateSolidBrush(PALETTEINDEX(WORD(index)));
-        const RECT all{0, 0, width, height};
-        SelectClipRgn(dc, nullptr);
-        const POINT origin{};
-        POINT old;
-        SetViewportOrgEx(dc, origin.x, origin.y, &old);
-        FillRect(dc, &all, brush);
-        SetViewportOrgEx(dc, old.x, old.y, nullptr);
-        DeleteObject(brush);
-    }
-    // The index at device (x, y), or -1 outside the bitmap.
-    int at(int x, int y) const {
-        POINT origin;
-        SetViewportOrgEx(dc, 0, 0, &origin);
-        const COLORREF c = GetPixel(dc, x, y);
-        SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-        return c == CLR_INVALID ? -1 : int(GetRValue(c));
-    }
-    // Rows of indices as a string, one character per pixel: '.' for index 0,
-    // '-' where GetPixel answers nothing, else the index's last hex digit.
-    std::string rows(int x0, int y0, int w, int h) const {
-        std::string out;
-        for (int y = y0; y < y0 + h; ++y) {
-            for (int x = x0; x < x0 + w; ++x) {
-                const int v = at(x, y);
-                out += v == 0 ? '.' : v < 0 ? '-' : "0123456789abcdef"[v & 15];
-            }
-            out += '\n';
-        }
-        return out;
-    }
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HPALETTE palette;
-};
-
-int count_of(const Canvas &c, int index) {
-    int n = 0;
-    for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x) n += c.at(x, y) == index;
-    return n;
-}
-
 TEST(Handles, StaleAndForeignHandlesAreRefused) {
     Canvas c(4, 4);
     HBRUSH brush = CreateSolidBrush(PALETTEINDEX(5));
@@ -88,7 +21,7 @@ TEST(Handles, StaleAndForeignHandlesAreRefused) {
     EXPECT_EQ(SelectObject(c.dc, brush), nullptr);
     const RECT r{0, 0, 4, 4};
     EXPECT_EQ(FillRect(c.dc, &r, brush), 0);
-    EXPECT_EQ(count_of(c, 0), 16);
+    EXPECT_EQ(c.count(0), 16);
 
     // Made-up values, and handles of the wrong kind, do nothing.
     EXPECT_EQ(SelectObject(reinterpret_cast<HDC>(std::uintptr_t(0x1234)), c.bitmap), nullptr);
@@ -235,7 +168,7 @@ TEST(FillRect, ClipRegionIsInDeviceCoordinatesAndCopied) {
     const RECT all{-100, -100, 100, 100};
     FillRect(c.dc, &all, brush);
     SelectClipRgn(c.dc, nullptr);
-    EXPECT_EQ(count_of(c, 2), 4);
+    EXPECT_EQ(c.count(2), 4);
     DeleteObject(empty);
     DeleteObject(brush);
 }
@@ -288,7 +221,7 @@ TEST(BitBlt, ClipsToSourceBitmapAndDestinationClipOnly) {
     SelectClipRgn(dst.dc, region);
     DeleteObject(tiny);
     BitBlt(dst.dc, -1, -1, 8, 8, src.dc, 0, 0, SRCCOPY);
-    EXPECT_EQ(count_of(dst, 9), 9) << "source columns 1..3 land on 0..2";
+    EXPECT_EQ(dst.count(9), 9) << "source columns 1..3 land on 0..2";
     dst.clear(0);
     BitBlt(dst.dc, 5, 5, -4, -4, src.dc, 2, 2,
            SRCCOPY); // back to front: same as (1,1,4,4) from (-2,-2)
@@ -398,14 +331,14 @@ TEST(Pixels, NothingIsReadOrWrittenOutsideTheBitmapOrClip) {
     SetViewportOrgEx(c.dc, INT_MAX, INT_MAX, nullptr);
     EXPECT_EQ(GetPixel(c.dc, INT_MAX, INT_MAX), CLR_INVALID);
     SetViewportOrgEx(c.dc, 0, 0, nullptr);
-    EXPECT_EQ(count_of(c, 7), 1);
+    EXPECT_EQ(c.count(7), 1);
     HRGN region = CreateRectRgn(0, 0, 2, 2);
     SelectClipRgn(c.dc, region);
     DeleteObject(region);
     EXPECT_EQ(GetPixel(c.dc, 3, 2), CLR_INVALID);
     SetPixel(c.dc, 2, 0, PALETTEINDEX(7));
     SelectClipRgn(c.dc, nullptr);
-    EXPECT_EQ(count_of(c, 7), 1) << "nothing drawn outside the clip";
+    EXPECT_EQ(c.count(7), 1) << "nothing drawn outside the clip";
 }
 
 TEST(Trace, RecordsCallsWithTheirDcAndArguments) {

@@ -1,5 +1,6 @@
 // Our rasterisers on memory DCs: lines and their styles, mix modes, polygons
 // and flood fill, pixel by pixel and against hostile coordinates.
+#include "canvas.h"
 #include "platform.h"
 
 #include <gtest/gtest.h>
@@ -12,67 +13,6 @@
 using namespace win32;
 
 namespace {
-
-// An 8-bit memory DC whose palette entry n is the grey (n, n, n), so the red
-// byte of GetPixel is the pixel's index.
-struct Canvas {
-    Canvas(int w, int h) : width(w), height(h) {
-        HDC screen = GetDC(nullptr);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, w, h);
-        SelectObject(dc, bitmap);
-        std::vector<unsigned char> storage(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
-        auto *log = reinterpret_cast<LOGPALETTE *>(storage.data());
-        log->palVersion = 0x300;
-        log->palNumEntries = 256;
-        for (int i = 0; i < 256; ++i) log->palPalEntry[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
-        palette = CreatePalette(log);
-        SelectPalette(dc, palette, FALSE);
-        RealizePalette(dc);
-        SetBkColor(dc, PALETTEINDEX(2));
-    }
-    ~Canvas() {
-        DeleteDC(dc);
-        DeleteObject(bitmap);
-        DeleteObject(palette);
-        for (HGDIOBJ o : owned) DeleteObject(o);
-    }
-    void pen(int style, int width, int index) {
-        HPEN p = CreatePen(style, width, PALETTEINDEX(WORD(index)));
-        owned.push_back(p);
-        SelectObject(dc, p);
-    }
-    void brush(int index) {
-        HBRUSH b = CreateSolidBrush(PALETTEINDEX(WORD(index)));
-        owned.push_back(b);
-        SelectObject(dc, b);
-    }
-    int at(int x, int y) const {
-        const COLORREF c = GetPixel(dc, x, y);
-        return c == CLR_INVALID ? -1 : GetRValue(c);
-    }
-    // One character per pixel: '.' for 0, else the index's last hex digit.
-    std::string rows() const {
-        std::string out;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x)
-                out += at(x, y) == 0 ? '.' : "0123456789abcdef"[at(x, y) & 15];
-            out += '\n';
-        }
-        return out;
-    }
-    int count(int index) const {
-        int n = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) n += at(x, y) == index;
-        return n;
-    }
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HPALETTE palette;
-    std::vector<HGDIOBJ> owned;
-};
 
 TEST(Lines, ExcludeTheEndAndRoundHalvesTowardsSmallerCoordinates) {
     struct Case {

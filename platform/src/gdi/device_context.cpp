@@ -259,58 +259,48 @@ BOOL GetCurrentPositionEx(HDC dc_handle, LPPOINT position) {
     return TRUE;
 }
 
-COLORREF SetTextColor(HDC dc_handle, COLORREF color) {
-    trace::record("SetTextColor", dc_handle, {color});
+namespace {
+
+// Sets one attribute of a DC and answers its previous value, or `failure`
+// for an unknown DC or a value the attribute cannot take.
+template <class T>
+T replace_attribute(const char *name, HDC dc_handle, T DeviceContext::*attribute, T value,
+                    T failure, bool valid = true) {
+    trace::record(name, dc_handle, {std::int64_t(value)});
     auto dc = find_dc(dc_handle);
-    if (!dc) return CLR_INVALID;
-    const COLORREF previous = dc->text_color;
-    dc->text_color = color;
+    if (!dc || !valid) return failure;
+    const T previous = (*dc).*attribute;
+    (*dc).*attribute = value;
     return previous;
 }
 
-COLORREF SetBkColor(HDC dc_handle, COLORREF color) {
-    trace::record("SetBkColor", dc_handle, {color});
-    auto dc = find_dc(dc_handle);
-    if (!dc) return CLR_INVALID;
-    const COLORREF previous = dc->bk_color;
-    dc->bk_color = color;
-    return previous;
+} // namespace
+
+COLORREF SetTextColor(HDC dc, COLORREF color) {
+    return replace_attribute("SetTextColor", dc, &DeviceContext::text_color, color, CLR_INVALID);
 }
 
-int SetBkMode(HDC dc_handle, int mode) {
-    trace::record("SetBkMode", dc_handle, {mode});
-    auto dc = find_dc(dc_handle);
-    if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
-    const int previous = dc->bk_mode;
-    dc->bk_mode = mode;
-    return previous;
+COLORREF SetBkColor(HDC dc, COLORREF color) {
+    return replace_attribute("SetBkColor", dc, &DeviceContext::bk_color, color, CLR_INVALID);
 }
 
-UINT SetTextAlign(HDC dc_handle, UINT align) {
-    trace::record("SetTextAlign", dc_handle, {align});
-    auto dc = find_dc(dc_handle);
-    if (!dc) return GDI_ERROR;
-    const UINT previous = dc->text_align;
-    dc->text_align = align;
-    return previous;
+int SetBkMode(HDC dc, int mode) {
+    return replace_attribute("SetBkMode", dc, &DeviceContext::bk_mode, mode, 0,
+                             mode == TRANSPARENT || mode == OPAQUE);
 }
 
-int SetROP2(HDC dc_handle, int mode) {
-    trace::record("SetROP2", dc_handle, {mode});
-    auto dc = find_dc(dc_handle);
-    if (!dc || mode < R2_BLACK || mode > R2_WHITE) return 0;
-    const int previous = dc->rop2;
-    dc->rop2 = mode;
-    return previous;
+UINT SetTextAlign(HDC dc, UINT align) {
+    return replace_attribute("SetTextAlign", dc, &DeviceContext::text_align, align, GDI_ERROR);
 }
 
-int SetPolyFillMode(HDC dc_handle, int mode) {
-    trace::record("SetPolyFillMode", dc_handle, {mode});
-    auto dc = find_dc(dc_handle);
-    if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
-    const int previous = dc->poly_fill_mode;
-    dc->poly_fill_mode = mode;
-    return previous;
+int SetROP2(HDC dc, int mode) {
+    return replace_attribute("SetROP2", dc, &DeviceContext::rop2, mode, 0,
+                             mode >= R2_BLACK && mode <= R2_WHITE);
+}
+
+int SetPolyFillMode(HDC dc, int mode) {
+    return replace_attribute("SetPolyFillMode", dc, &DeviceContext::poly_fill_mode, mode, 0,
+                             mode == ALTERNATE || mode == WINDING);
 }
 
 } // namespace win32
