@@ -12,23 +12,35 @@ namespace win32::gdi {
 
 namespace {
 
-// The dash pattern of a pen, in pixels: on, off, on, off, ...; empty = solid.
-std::vector<long long> dash_pattern(const Pen &pen) {
+// A pen's dashes, in pixels along the path: on, off, on, off, ...; empty for
+// a solid pen. Gaps of the predefined styles take the background colour in
+// the opaque background mode; those of alternate and user styles never do.
+struct DashStyle {
+    std::vector<long long> lengths;
+    bool paints_gaps = false;
+};
+
+DashStyle dash_style(const Pen &pen) {
     switch (pen.dash_style()) {
     case PS_DASH:
-        return {18, 6};
+        return {{18, 6}, true};
     case PS_DOT:
-        return {3, 3};
+        return {{3, 3}, true};
     case PS_DASHDOT:
-        return {9, 6, 3, 6};
+        return {{9, 6, 3, 6}, true};
     case PS_DASHDOTDOT:
-        return {9, 3, 3, 3, 3, 3};
+        return {{9, 3, 3, 3, 3, 3}, true};
     case PS_ALTERNATE:
-        return {1, 1};
+        return {{1, 1}, false};
     case PS_USERSTYLE: {
-        std::vector<long long> d(pen.dashes.begin(), pen.dashes.end());
-        if (d.size() % 2) d.insert(d.end(), pen.dashes.begin(), pen.dashes.end());
-        return d;
+        // A cosmetic pen counts its entries in units of three pixels, as its
+        // predefined styles are made; a geometric one in pixels.
+        const long long unit = pen.geometric() ? 1 : 3;
+        DashStyle style;
+        for (DWORD d : pen.dashes) style.lengths.push_back(unit * d);
+        if (style.lengths.size() % 2)
+            style.lengths.insert(style.lengths.end(), style.lengths.begin(), style.lengths.end());
+        return style;
     }
     default:
         return {};
@@ -40,7 +52,7 @@ struct CosmeticPainter {
     Box clip;
     std::uint32_t pen_value, background_value;
     int rop2;
-    bool opaque;
+    bool paints_gaps;
     std::vector<long long> dashes;
     long long period = 0;
 
@@ -58,8 +70,8 @@ struct CosmeticPainter {
         std::uint32_t value;
         if (drawn)
             value = pen_value;
-        else if (opaque)
-            value = background_value; // gaps show the background colour
+        else if (paints_gaps)
+            value = background_value;
         else
             return;
         surface.set(x, y, mix(rop2, value, surface.get(x, y), surface.mask()));
@@ -123,64 +135,89 @@ struct CosmeticPainter {
     }
 };
 
-// A wide segment: its body, a rectangle along it w pixels across, and
-// round ends (which also make the joins round).
-void add_wide_segment(PixelMask &mask, DevicePoint a, DevicePoint b, int width, bool round_start,
-                      bool round_end) {
-    auto cap = [&](DevicePoint p) {
-        const long long l = p.x - width / 2, t = p.y - width / 2;
-        fill_ellipse(mask, l, t, l + width, t + width);
-    };
-    if (round_start) cap(a);
-    if (round_end) cap(b);
-    const double dx = double(b.x - a.x), dy = double(b.y - a.y);
-    const double length = std::hypot(dx, dy);
-    if (length == 0) return;
-    const double nx = -dy / length * width / 2, ny = dx / length * width / 2;
-    auto round = [](double v) { return (long long)std::floor(v + 0.5); };
-    const std::vector<DevicePoint> body = {{round(a.x + nx), round(a.y + ny)},
-                                           {round(b.x + nx), round(b.y + ny)},
-                                           {round(b.x - nx), round(b.y - ny)},
-                                           {round(a.x - nx), round(a.y - ny)}};
+// The offsets from a segment's ends to the corners of its body, a strip w
+// pixels across: the unit normal is taken in single precision, and the two
+// sides are rounded differently (to nearest on the left, away from the line
+// on the right), so that a strip covers w pixels across.
+struct BodyOffsets {
+    DevicePoint left, right;
+};
+
+BodyOffsets body_offsets(long long dx, long long dy, int width) {
+    // One orientation for both directions of travel: downwards, or leftwards
+    // when level.
+    if (dy < 0 || (dy == 0 && dx > 0)) dx = -dx, dy = -dy;
+    const double length = std::hypot(double(dx), double(dy));
+    const double ux = double(float(-double(dy) / length)), uy = double(float(double(dx) / length));
+    const double ex = ux * width / 2, ey = uy * width / 2;
+    auto away = [](double v) { return (long long)(v > 0 ? std::ceil(v) : std::floor(v)); };
+    return {{(long long)std::floor(ex + 0.5), (long long)std::floor(ey + 0.5)},
+            {away(-ex), away(-ey)}};
+}
+
+// A wide piece from a to b: both ends round, the body along `offsets`.
+void add_wide_piece(PixelMask &mask, DevicePoint a, DevicePoint b, const BodyOffsets &offsets,
+                    int width, bool round_ends) {
+    if (round_ends) {
+        fill_pen_cap(mask, a, width);
+        fill_pen_cap(mask, b, width);
+    }
+    if (a.x == b.x && a.y == b.y) return;
+    const std::vector<DevicePoint> body = {{a.x + offsets.left.x, a.y + offsets.left.y},
+                                           {b.x + offsets.left.x, b.y + offsets.left.y},
+                                           {b.x + offsets.right.x, b.y + offsets.right.y},
+                                           {a.x + offsets.right.x, a.y + offsets.right.y}};
     fill_polygon(mask, body, false);
 }
 
+// A wide polyline is the union of its segments, each with both ends round:
+// the joins are round too. Dashes are pieces of the path, measured along it
+// and running on across its corners; each is drawn like a short segment,
+// its body along the whole segment's direction.
 void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoint> &points) {
     PixelMask mask(reach(dc, points, pen.width));
     if (mask.box().empty()) return;
-    const bool round_caps = (pen.style & PS_ENDCAP_MASK) == PS_ENDCAP_ROUND;
-    const std::vector<long long> dashes = dash_pattern(pen);
-    if (dashes.empty()) {
-        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-            const bool first = i == 0, last = i + 2 == points.size();
-            // Joins are round; ends follow the pen's end cap.
-            add_wide_segment(mask, points[i], points[i + 1], pen.width, !first || round_caps,
-                             !last || round_caps);
+    const bool round_ends = (pen.style & PS_ENDCAP_MASK) == PS_ENDCAP_ROUND;
+    const std::vector<long long> dashes = dash_style(pen).lengths;
+    long long period = 0;
+    for (long long d : dashes) period += d;
+    // Where the path is in the dash pattern: entry k, with `left` of it to go.
+    std::size_t k = dashes.empty() ? 0 : dashes.size() - 1;
+    double left = 0;
+    for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+        const DevicePoint a = points[i], b = points[i + 1];
+        const long long dx = b.x - a.x, dy = b.y - a.y;
+        const BodyOffsets offsets = body_offsets(dx, dy, pen.width);
+        if (period <= 0) {
+            add_wide_piece(mask, a, b, offsets, pen.width, round_ends);
+            continue;
         }
-    } else {
-        // Dashes are pieces of the path, each drawn like a short line.
-        long long period = 0;
-        for (long long d : dashes) period += d;
-        double position = 0;
-        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-            const DevicePoint a = points[i], b = points[i + 1];
-            const double length = std::hypot(double(b.x - a.x), double(b.y - a.y));
-            double t = 0;
-            while (t < length && period > 0) {
-                double p = std::fmod(position + t, double(period));
-                std::size_t k = 0;
-                while (p >= double(dashes[k])) p -= double(dashes[k]), k = (k + 1) % dashes.size();
-                const double run = std::min(double(dashes[k]) - p, length - t);
-                if (k % 2 == 0) {
-                    auto at = [&](double s) {
-                        return DevicePoint{(long long)std::llround(a.x + (b.x - a.x) * s / length),
-                                           (long long)std::llround(a.y + (b.y - a.y) * s / length)};
-                    };
-                    add_wide_segment(mask, at(t), at(t + run), pen.width, round_caps, round_caps);
+        const double length = std::hypot(double(dx), double(dy));
+        // A point t along the segment, each coordinate truncated towards a.
+        auto at = [&](double t) {
+            return DevicePoint{a.x + (long long)std::trunc(double(dx) * t / length),
+                               a.y + (long long)std::trunc(double(dy) * t / length)};
+        };
+        bool first_piece = true;
+        for (double t = 0; t < length;) {
+            if (left <= 0) {
+                k = (k + 1) % dashes.size();
+                left = double(dashes[k]);
+                // A dash of no length leaves a dot only as a segment's first piece.
+                if (left == 0 && k % 2 == 0) {
+                    if (first_piece)
+                        add_wide_piece(mask, at(t), at(t), offsets, pen.width, round_ends);
+                    first_piece = false;
                 }
-                t += run;
+                continue;
             }
-            position += length;
+            const double run = std::min(left, length - t);
+            if (k % 2 == 0) {
+                add_wide_piece(mask, at(t), at(t + run), offsets, pen.width, round_ends);
+                first_piece = false;
+            }
+            t += run;
+            left -= run;
         }
     }
     paint_mask(dc, mask, dc.pixel(pen.color));
@@ -197,9 +234,11 @@ void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) 
     }
     const Box clip = dc.drawable();
     if (clip.empty()) return;
-    CosmeticPainter painter{dc.surface(),          clip,    dc.pixel(pen.color),
-                            dc.pixel(dc.bk_color), dc.rop2, dc.bk_mode == OPAQUE,
-                            dash_pattern(pen)};
+    const DashStyle style = dash_style(pen);
+    CosmeticPainter painter{
+        dc.surface(),          clip,    dc.pixel(pen.color),
+        dc.pixel(dc.bk_color), dc.rop2, style.paints_gaps && dc.bk_mode == OPAQUE,
+        style.lengths};
     for (long long d : painter.dashes) painter.period += d;
     if (painter.period <= 0) painter.dashes.clear();
     long long position = 0;

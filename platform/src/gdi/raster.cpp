@@ -74,22 +74,32 @@ void fill_polygon(PixelMask &mask, const std::vector<DevicePoint> &points, bool 
     }
 }
 
-void fill_ellipse(PixelMask &mask, long long left, long long top, long long right,
-                  long long bottom) {
-    if (right <= left || bottom <= top) return;
-    const double cx = (left + right) / 2.0, cy = (top + bottom) / 2.0;
-    const double a = (right - left) / 2.0, b = (bottom - top) / 2.0;
-    const long long y0 = std::max<long long>(top, mask.box().top);
-    const long long y1 = std::min<long long>(bottom, mask.box().bottom);
-    for (long long y = y0; y < y1; ++y) {
-        const double dy = (y + 0.5 - cy) / b;
-        const double inside = 1.0 - dy * dy;
-        if (inside < 0) continue;
-        const double half = a * std::sqrt(inside);
-        // Pixels whose centres lie within the ellipse.
-        const long long x0 = (long long)std::ceil(cx - half - 0.5);
-        const long long x1 = (long long)std::floor(cx + half - 0.5) + 1;
-        mask.add_span(y, std::max(x0, left), std::min(x1, right));
+void fill_pen_cap(PixelMask &mask, DevicePoint p, int width) {
+    const long long left = p.x - width / 2, top = p.y - width / 2;
+    if (width <= 2) {
+        for (long long y = top; y < top + width; ++y) mask.add_span(y, left, left + width);
+        return;
+    }
+    // In doubled units, so that the half-pixel steps stay integers: pixel
+    // (i, j) of the box is in the disc of radius r = (w - 1) / 2 about its
+    // centre when (max(|i - r| - 1/2, 0))^2 + (j - r)^2 < r^2, or the same
+    // with i and j exchanged.
+    const long long r2 = width - 1;                 // 2r
+    auto inside = [&](long long i2, long long j2) { // 2|i - r|, 2|j - r|
+        const long long a = std::max<long long>(i2 - 1, 0);
+        return a * a + j2 * j2 < r2 * r2;
+    };
+    for (long long j = 0; j < width; ++j) {
+        const long long j2 = std::llabs(2 * j - r2);
+        long long first = -1, last = -1;
+        for (long long i = 0; i < width; ++i) {
+            const long long i2 = std::llabs(2 * i - r2);
+            if (inside(i2, j2) || inside(j2, i2)) {
+                if (first < 0) first = i;
+                last = i;
+            }
+        }
+        if (first >= 0) mask.add_span(top + j, left + first, left + last + 1);
     }
 }
 

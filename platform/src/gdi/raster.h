@@ -78,9 +78,9 @@ private:
 // and bottom out), by the even-odd rule or, with `winding`, the non-zero rule.
 void fill_polygon(PixelMask &mask, const std::vector<DevicePoint> &points, bool winding);
 
-// Adds an ellipse inscribed in [left, right) x [top, bottom).
-void fill_ellipse(PixelMask &mask, long long left, long long top, long long right,
-                  long long bottom);
+// Adds the round end of a wide pen of width w at p: a disc in the w x w box
+// whose top-left corner is p - w / 2 (halved in integers).
+void fill_pen_cap(PixelMask &mask, DevicePoint p, int width);
 
 // Paints each pixel of the mask with the pen's colour under the DC's mix mode.
 void paint_mask(DeviceContext &dc, const PixelMask &mask, std::uint32_t value);
