@@ -75,6 +75,30 @@ TEST(Lines, DashStylesRunOnAcrossSegmentsWithOpaqueGaps) {
     EXPECT_EQ(t.rows(), "111111111......1\n");
 }
 
+TEST(Lines, UserStylesCountTheirUnitsAndLeaveGapsAlone) {
+    struct Case {
+        DWORD type;
+        const char *expected;
+    };
+    // {2, 1}: a cosmetic pen counts three pixels a unit, a geometric one one.
+    for (Case k : {Case{PS_COSMETIC, "111111...111111...11\n"},
+                   Case{PS_GEOMETRIC, "11.11.11.11.11.11.11\n"}}) {
+        Canvas c(20, 1);
+        const LOGBRUSH brush{BS_SOLID, PALETTEINDEX(1), 0};
+        const DWORD dashes[] = {2, 1};
+        HPEN pen = ExtCreatePen(k.type | PS_USERSTYLE, 1, &brush, 2, dashes);
+        ASSERT_NE(pen, nullptr);
+        c.owned.push_back(pen);
+        SelectObject(c.dc, pen);
+        MoveToEx(c.dc, 0, 0, nullptr);
+        LineTo(c.dc, 20, 0);
+        EXPECT_EQ(c.rows(), k.expected) << "gaps stay unpainted in the opaque mode too";
+    }
+    const LOGBRUSH brush{BS_SOLID, 0, 0};
+    const DWORD too_many[17] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    EXPECT_EQ(ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE, 1, &brush, 17, too_many), nullptr);
+}
+
 TEST(Lines, MixModesCombineIndices) {
     struct Case {
         int rop2;
