@@ -207,6 +207,16 @@ COLORREF palette_color(int c) {
     return PALETTEINDEX(WORD(c + palette_slot_offset));
 }
 
+// Sums and differences of coordinates given by the caller wrap around in 32
+// bits, as they do in the machine code BGI programs were written for; they
+// never overflow.
+int wrap_add(int a, int b) {
+    return int(unsigned(a) + unsigned(b));
+}
+int wrap_sub(int a, int b) {
+    return int(unsigned(a) - unsigned(b));
+}
+
 // The graphics window, and the paint record of its first paint, which keeps
 // the window DC until the window is destroyed.
 HWND hWnd = nullptr;
@@ -226,8 +236,8 @@ HBITMAP hPutimageBitmap = nullptr;
 // leaves out the right column and bottom row of its rectangle, so the
 // rectangle reaches one past the page: every pixel of the page is cleared.
 RECT whole_page_rect() {
-    return {-view_settings.left, -view_settings.top, screen_width - view_settings.left,
-            screen_height - view_settings.top};
+    return {wrap_sub(0, view_settings.left), wrap_sub(0, view_settings.top),
+            wrap_sub(screen_width, view_settings.left), wrap_sub(screen_height, view_settings.top)};
 }
 
 // The pen and the font that pcache and fcache last selected into both DCs.
@@ -468,8 +478,8 @@ void paint(HWND window) {
     if (hRgn) SelectClipRgn(hdc[0], nullptr);
     const bool other_page = visual_page != active_page;
     if (other_page) SelectObject(hdc[1], hBitmap[visual_page]);
-    BitBlt(hdc[0], -view_settings.left, -view_settings.top, window_width, window_height, hdc[1],
-           -view_settings.left, -view_settings.top, SRCCOPY);
+    const int x = wrap_sub(0, view_settings.left), y = wrap_sub(0, view_settings.top);
+    BitBlt(hdc[0], x, y, window_width, window_height, hdc[1], x, y, SRCCOPY);
     if (hRgn) SelectClipRgn(hdc[0], hRgn);
     if (other_page) SelectObject(hdc[1], hBitmap[active_page]);
     ValidateRect(window, nullptr);
@@ -815,7 +825,7 @@ void setactivepage(int page) {
 void setvisualpage(int page) {
     if (!is_page(page)) return;
     if (!hBitmap[page] && !allocate_new_graphic_page(page)) return;
-    const int x = -view_settings.left, y = -view_settings.top;
+    const int x = wrap_sub(0, view_settings.left), y = wrap_sub(0, view_settings.top);
     if (!bgiemu_handle_redraw && active_page == visual_page) {
         // The window holds drawing that the active page lacks: save it there.
         SelectObject(hdc[1], hBitmap[visual_page]);
@@ -849,8 +859,8 @@ void cleardevice(void) {
 
 // The far corner is exclusive: the viewport's last column and row stay.
 void clearviewport(void) {
-    const RECT rect{0, 0, view_settings.right - view_settings.left,
-                    view_settings.bottom - view_settings.top};
+    const RECT rect{0, 0, wrap_sub(view_settings.right, view_settings.left),
+                    wrap_sub(view_settings.bottom, view_settings.top)};
     on_targets([&](HDC dc) { FillRect(dc, &rect, hBackgroundBrush); });
     moveto(0, 0);
 }
@@ -885,7 +895,7 @@ void moveto(int x, int y) {
 void moverel(int dx, int dy) {
     POINT p{0, 0};
     GetCurrentPositionEx(hdc[1], &p);
-    moveto(p.x + dx, p.y + dy);
+    moveto(wrap_add(p.x, dx), wrap_add(p.y, dy));
 }
 
 int getx(void) {
@@ -1378,7 +1388,7 @@ void lineto(int x, int y) {
 void linerel(int dx, int dy) {
     POINT p{0, 0};
     GetCurrentPositionEx(hdc[1], &p);
-    lineto(p.x + dx, p.y + dy);
+    lineto(wrap_add(p.x, dx), wrap_add(p.y, dy));
 }
 
 // Open: the caller repeats the first point to close the figure.
@@ -1425,22 +1435,18 @@ void bar3d(int left, int top, int right, int bottom, int depth, int topflag) {
     // The inner face is the bar inset by the line thickness on every side.
     // An inset that passes itself leaves no face; handed to bar as it is, it
     // would be turned round and painted outside the outline.
-    const int t = line_settings.thickness;
-    if (left + t <= right - t + 1 && top + t <= bottom - t + 1)
-        bar(left + t, top + t, right - t + 1, bottom - t + 1);
+    const long long t = line_settings.thickness;
+    if ((long long)left + t <= (long long)right - t + 1 &&
+        (long long)top + t <= (long long)bottom - t + 1)
+        bar(int(left + t), int(top + t), int(right - t + 1), int(bottom - t + 1));
     const int dy = int(depth * bar3d_slope);
+    const int back_right = wrap_add(right, depth), back_left = wrap_add(left, depth);
+    const int back_top = wrap_sub(top, dy), back_bottom = wrap_sub(bottom, dy);
     // Front face, right side face, then (with a top) back along the top edge.
-    const POINT points[] = {{right, bottom},
-                            {right, top},
-                            {left, top},
-                            {left, bottom},
-                            {right, bottom},
-                            {right + depth, bottom - dy},
-                            {right + depth, top - dy},
-                            {right, top},
-                            {right + depth, top - dy},
-                            {left + depth, top - dy},
-                            {left, top}};
+    const POINT points[] = {{right, bottom},        {right, top},    {left, top},
+                            {left, bottom},         {right, bottom}, {back_right, back_bottom},
+                            {back_right, back_top}, {right, top},    {back_right, back_top},
+                            {back_left, back_top},  {left, top}};
     const int count = topflag ? 11 : 8;
     draw_outline([&](HDC dc) { Polyline(dc, points, count); });
 }

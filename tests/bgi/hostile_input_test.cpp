@@ -1,0 +1,75 @@
+// Every drawing and state call with extreme arguments, before a window
+// exists, while it is open and after it is gone: nothing may crash, overflow
+// or touch memory it does not own (the sanitizer build runs this too).
+#include "bgi.h"
+#include "bgi_internal.h"
+#include "headless_display.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+void every_call_with_extremes() {
+    const int values[] = {INT_MIN, -100000, -1, 0, 1, 15, 16, 255, 100000, INT_MAX};
+    for (int a : values) {
+        for (int b : values) {
+            setcolor(a);
+            setbkcolor(b);
+            setpalette(a, b);
+            setrgbpalette(a, a, b, b);
+            setfillstyle(a, b);
+            setlinestyle(a, unsigned(b), b % 50);
+            setwritemode(a);
+            putpixel(a, b, a);
+            getpixel(a, b);
+            moveto(a, b);
+            lineto(b, a);
+            linerel(a, b);
+            moverel(a, b);
+            line(a, b, b, a);
+            rectangle(a, b, b, a);
+            bar(a, b, b, a);
+            bar3d(a, b, b, a, a, b);
+            floodfill(a % 2000, b % 2000, a);
+            setactivepage(a);
+            setvisualpage(b);
+            setviewport(a, b, b, a, a & 1);
+            clearviewport();
+            setaspectratio(a, b);
+            getmodename(a);
+            grapherrormsg(a);
+            const int points[] = {a, b, b, a, 0, 0, a, a};
+            drawpoly(4, points);
+            fillpoly(4, points);
+            drawpoly(a, nullptr);
+            fillpoly(a < 0 ? a : 0, points);
+        }
+    }
+    setviewport(0, 0, 100, 100, 0);
+    setactivepage(0);
+    setvisualpage(0);
+    cleardevice();
+    graphdefaults();
+}
+
+TEST(HostileInput, NothingBreaksWithOrWithoutAWindow) {
+    every_call_with_extremes();
+    int driver = VGA, mode = VGAHI;
+    initgraph(&driver, &mode, "");
+    every_call_with_extremes();
+    closegraph();
+    every_call_with_extremes();
+    // Unknown drivers and modes, and no pointers at all, open a window too.
+    driver = -5, mode = 99;
+    initgraph(&driver, &mode, "");
+    EXPECT_EQ(driver, VGA);
+    initgraph(nullptr, nullptr, nullptr);
+    EXPECT_NE(bgi::window_handle(), nullptr);
+    every_call_with_extremes();
+    closegraph();
+    EXPECT_EQ(bgi::window_handle(), nullptr);
+}
+
+} // namespace
