@@ -170,6 +170,26 @@ void add_wide_piece(PixelMask &mask, DevicePoint a, DevicePoint b, const BodyOff
     fill_polygon(mask, body, false);
 }
 
+// The part [from, to] of the segment a -> b (of the given length) that
+// comes within `margin` pixels of the box; from > to when none does.
+void visible_range(const Box &box, double margin, DevicePoint a, DevicePoint b, double length,
+                   double &from, double &to) {
+    from = 0, to = length;
+    const double d[2] = {double(b.x - a.x) / length, double(b.y - a.y) / length};
+    const double start[2] = {double(a.x), double(a.y)};
+    const double lo[2] = {box.left - margin, box.top - margin};
+    const double hi[2] = {box.right + margin, box.bottom + margin};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (d[axis] == 0) {
+            if (start[axis] < lo[axis] || start[axis] > hi[axis]) from = length, to = 0;
+            continue;
+        }
+        double t0 = (lo[axis] - start[axis]) / d[axis], t1 = (hi[axis] - start[axis]) / d[axis];
+        if (t0 > t1) std::swap(t0, t1);
+        from = std::max(from, t0), to = std::min(to, t1);
+    }
+}
+
 // A wide polyline is the union of its segments, each with both ends round:
 // the joins are round too. Dashes are pieces of the path, measured along it
 // and running on across its corners; each is drawn like a short segment,
@@ -198,8 +218,23 @@ void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoin
             return DevicePoint{a.x + (long long)std::trunc(double(dx) * t / length),
                                a.y + (long long)std::trunc(double(dy) * t / length)};
         };
+        // Far outside the area the mask covers nothing is drawn, and a whole
+        // number of periods leaves the pattern where it was: skip them, so
+        // that a long line costs what its visible part does.
+        double visible_from = 0, visible_to = length;
+        visible_range(mask.box(), pen.width + 2, a, b, length, visible_from, visible_to);
+        const double whole = double(period);
         bool first_piece = true;
         for (double t = 0; t < length;) {
+            const double ahead = t < visible_from ? visible_from - t
+                                 : t > visible_to ? length - t
+                                                  : 0;
+            const double skip = std::floor(ahead / whole - 2) * whole;
+            if (skip > 0) {
+                t += skip;
+                first_piece = false;
+                continue;
+            }
             if (left <= 0) {
                 k = (k + 1) % dashes.size();
                 left = double(dashes[k]);
