@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev
           fonts-dejavu-core fonts-liberation)
 if [ "${1:-game}" = test ]; then
-    packages+=(libgtest-dev libbenchmark-dev xvfb xdotool imagemagick
+    packages+=(libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool imagemagick
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
 fi
 
