@@ -222,9 +222,10 @@ void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoin
         // number of periods leaves the pattern where it was: skip them, so
         // that a long line costs what its visible part does.
         double visible_from = 0, visible_to = length;
-        visible_range(mask.box(), pen.width + 2, a, b, length, visible_from, visible_to);
+        visible_range(mask.box(), double(pen.width) + 2, a, b, length, visible_from, visible_to);
         const double whole = double(period);
         bool first_piece = true;
+        long long pieces = 0;
         for (double t = 0; t < length;) {
             const double ahead = t < visible_from ? visible_from - t
                                  : t > visible_to ? length - t
@@ -250,6 +251,12 @@ void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoin
             if (k % 2 == 0) {
                 add_wide_piece(mask, at(t), at(t + run), offsets, pen.width, round_ends);
                 first_piece = false;
+                // A pen as wide as the area covers it with few pieces; the
+                // rest need not be walked.
+                if (++pieces % 64 == 0 && mask.full()) {
+                    paint_mask(dc, mask, dc.pixel(pen.color));
+                    return;
+                }
             }
             t += run;
             left -= run;

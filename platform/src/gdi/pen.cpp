@@ -3,6 +3,7 @@
 
 #include "trace.h"
 
+#include <algorithm>
 #include <new>
 
 namespace win32 {
@@ -13,6 +14,14 @@ namespace {
 
 HPEN register_pen(std::shared_ptr<Pen> pen) {
     return static_cast<HPEN>(add_object(std::move(pen)));
+}
+
+// Wider pens cover any surface this subset makes just the same; the bound
+// keeps the cost of drawing with an absurd width bounded too.
+constexpr long long max_pen_width = 1 << 16;
+
+int bounded_width(long long width) {
+    return int(std::min(width < 0 ? -width : width, max_pen_width));
 }
 
 } // namespace
@@ -26,7 +35,7 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     }
     auto pen = std::shared_ptr<Pen>(new (std::nothrow) Pen);
     if (!pen) return nullptr;
-    pen->width = width < 0 ? -width : width;
+    pen->width = bounded_width(width);
     // Wider than one pixel a pen is geometric: round ends and joins, and a
     // dash style no longer applies.
     if (pen->width > 1 && dash != PS_NULL && dash != PS_INSIDEFRAME)
@@ -54,7 +63,7 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH *brush, DWORD style_c
     auto pen = std::shared_ptr<Pen>(new (std::nothrow) Pen);
     if (!pen) return nullptr;
     pen->style = brush->lbStyle == BS_NULL ? PS_NULL : style;
-    pen->width = int(width);
+    pen->width = bounded_width(width);
     pen->color = brush->lbColor;
     if (user) {
         pen->dashes.assign(style_entries, style_entries + style_count);

@@ -83,23 +83,33 @@ void fill_pen_cap(PixelMask &mask, DevicePoint p, int width) {
     // In doubled units, so that the half-pixel steps stay integers: pixel
     // (i, j) of the box is in the disc of radius r = (w - 1) / 2 about its
     // centre when (max(|i - r| - 1/2, 0))^2 + (j - r)^2 < r^2, or the same
-    // with i and j exchanged.
-    const long long r2 = width - 1;                 // 2r
-    auto inside = [&](long long i2, long long j2) { // 2|i - r|, 2|j - r|
-        const long long a = std::max<long long>(i2 - 1, 0);
+    // with i and j exchanged; i2 = 2|i - r| and j2 = 2|j - r| below.
+    const wide r2 = width - 1;
+    auto inside = [&](wide i2, wide j2) {
+        const wide a = i2 > 0 ? i2 - 1 : 0;
         return a * a + j2 * j2 < r2 * r2;
     };
-    for (long long j = 0; j < width; ++j) {
-        const long long j2 = std::llabs(2 * j - r2);
-        long long first = -1, last = -1;
-        for (long long i = 0; i < width; ++i) {
-            const long long i2 = std::llabs(2 * i - r2);
-            if (inside(i2, j2) || inside(j2, i2)) {
-                if (first < 0) first = i;
-                last = i;
-            }
+    // Only the rows the mask has: a row's pixels are those with i2 up to the
+    // largest that is still inside, found by bisection (i2 has the parity of
+    // r2, and being inside only gets harder as i2 grows).
+    const long long first_row = std::max<long long>(top, mask.box().top);
+    const long long last_row = std::min<long long>(top + width, mask.box().bottom);
+    for (long long y = first_row; y < last_row; ++y) {
+        const wide j2 = 2 * (y - top) - r2 < 0 ? r2 - 2 * (y - top) : 2 * (y - top) - r2;
+        auto holds = [&](wide i2) { return inside(i2, j2) || inside(j2, i2); };
+        const wide parity = r2 % 2;
+        if (!holds(parity)) continue;
+        wide lo = 0, hi = (r2 - parity) / 2; // i2 = parity + 2k
+        while (lo < hi) {
+            const wide mid = (lo + hi + 1) / 2;
+            if (holds(parity + 2 * mid))
+                lo = mid;
+            else
+                hi = mid - 1;
         }
-        if (first >= 0) mask.add_span(top + j, left + first, left + last + 1);
+        const wide reach2 = parity + 2 * lo;
+        mask.add_span(y, left + (long long)((r2 - reach2) / 2),
+                      left + (long long)((r2 + reach2) / 2) + 1);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "device_context.h"
 #include "pen.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -47,6 +48,10 @@ public:
     }
     // Adds pixels [x0, x1) of row y, clipped to the box.
     void add_span(long long y, long long x0, long long x1);
+    // Every pixel of the box is in the set.
+    bool full() const {
+        return std::all_of(bits_.begin(), bits_.end(), [](std::uint8_t b) { return b != 0; });
+    }
     bool has(int x, int y) const {
         return bits_[std::size_t(y - box_.top) * width_ + std::size_t(x - box_.left)] != 0;
     }
