@@ -55,7 +55,8 @@ std::vector<Call> traced_calls(const std::string &name) {
 }
 
 void set_display_size(int width, int height) {
-    gdi::set_display_size(width, height);
+    display::set_headless_size(width, height);
+    user::hand_display_size_to_gdi();
 }
 
 std::vector<PALETTEENTRY> system_palette() {
@@ -64,7 +65,7 @@ std::vector<PALETTEENTRY> system_palette() {
 
 void use_headless_display(int width, int height) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    gdi::set_display_size(width, height);
+    set_display_size(width, height);
 }
 
 namespace {
@@ -131,7 +132,7 @@ COLORREF window_pixel(HWND window, int x, int y) {
     user::Window *w = user::find_window(window);
     if (!w || !w->surface) return CLR_INVALID;
     const gdi::Surface &s = w->surface->surface;
-    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return CLR_INVALID;
+    if (!s.bounds().contains(x, y)) return CLR_INVALID;
     return gdi::rgb_of_pixel(s, s.get(x, y));
 }
 

@@ -19,6 +19,16 @@ inline void record(const char *name, const void *dc, std::initializer_list<std::
 // For calls whose arguments are a list (points).
 void record_list(const char *name, const void *dc, const std::vector<std::int64_t> &args);
 
+// For calls given a point list: the count, then each point's coordinates.
+template <class Point>
+inline void record_points(const char *name, const void *dc, const Point *points, int count) {
+    if (!enabled) return;
+    std::vector<std::int64_t> args{count};
+    for (int i = 0; points && i < count; ++i)
+        args.push_back(points[i].x), args.push_back(points[i].y);
+    record_list(name, dc, args);
+}
+
 inline std::int64_t value(const void *handle) {
     return static_cast<std::int64_t>(reinterpret_cast<std::uintptr_t>(handle));
 }

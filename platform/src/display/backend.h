@@ -3,8 +3,6 @@
 // the window manager turns its events into them.
 #pragma once
 
-#include "gdi/surface.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,9 +39,24 @@ struct Area {
     int x = 0, y = 0, width = 0, height = 0;
 };
 
+// A picture to show in a window: 8-bit pixels, top row first, each the index
+// of one of 256 colours, and the part that changed since the window's last
+// frame (everything, when the colours changed).
+struct Frame {
+    const std::uint8_t *pixels = nullptr;
+    int width = 0, height = 0;
+    std::ptrdiff_t stride = 0;
+    const std::uint32_t *colors = nullptr; // 256 entries, 0x00RRGGBB
+    Area changed;
+};
+
 // Opens the display on first use. False when there is none.
 bool open();
 bool is_open();
+
+// The size of the invisible display that headless runs use (SDL's dummy
+// driver); a real display has its own.
+void set_headless_size(int width, int height);
 
 // The whole display, and the part of it that windows may fill.
 Area display_area();
@@ -55,8 +68,10 @@ void destroy_window(std::uint32_t window);
 void show_window(std::uint32_t window, bool maximized, int width, int height);
 void minimize_window(std::uint32_t window);
 
-// Shows the surface in the window, converted through the system palette.
-void present(std::uint32_t window, const gdi::Surface &surface);
+// Shows the changed part of a frame in the window (and the whole window
+// when it has not shown this window's pixels yet); beyond the frame's edges
+// the window is black.
+void present(std::uint32_t window, const Frame &frame);
 
 // The events that have arrived, without waiting.
 std::vector<Event> poll();

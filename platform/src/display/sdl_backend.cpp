@@ -2,9 +2,8 @@
 // events turned into ours, and 8-bit surfaces shown through the system palette.
 #include "backend.h"
 
-#include "gdi/device_context.h"
-#include "gdi/palette.h"
 #include "keymap.h"
+#include "platform.h"
 
 #include <SDL.h>
 
@@ -17,6 +16,8 @@ namespace {
 
 bool opened = false;
 bool headless = false;
+int headless_width = 1024;
+int headless_height = 768;
 
 SDL_Window *window_of(std::uint32_t id) {
     return id ? SDL_GetWindowFromID(id) : nullptr;
@@ -100,10 +101,6 @@ bool open() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     const char *driver = SDL_GetCurrentVideoDriver();
     headless = driver && std::strcmp(driver, "dummy") == 0;
-    if (!headless) {
-        SDL_Rect bounds;
-        if (SDL_GetDisplayBounds(0, &bounds) == 0) gdi::set_display_size(bounds.w, bounds.h);
-    }
     SDL_StartTextInput();
     opened = true;
     return true;
@@ -113,15 +110,20 @@ bool is_open() {
     return opened;
 }
 
+void set_headless_size(int width, int height) {
+    headless_width = width;
+    headless_height = height;
+}
+
 Area display_area() {
     // Headless, the display is whatever size we were told it is.
-    SDL_Rect r{0, 0, gdi::display_width(), gdi::display_height()};
+    SDL_Rect r{0, 0, headless_width, headless_height};
     if (opened && !headless) SDL_GetDisplayBounds(0, &r);
     return {r.x, r.y, r.w, r.h};
 }
 
 Area usable_area() {
-    SDL_Rect r{0, 0, gdi::display_width(), gdi::display_height()};
+    SDL_Rect r{0, 0, headless_width, headless_height};
     if (opened && !headless) SDL_GetDisplayUsableBounds(0, &r);
     return {r.x, r.y, r.w, r.h};
 }
@@ -154,39 +156,40 @@ void minimize_window(std::uint32_t id) {
     if (SDL_Window *w = window_of(id)) SDL_MinimizeWindow(w);
 }
 
-void present(std::uint32_t id, const gdi::Surface &surface) {
+void present(std::uint32_t id, const Frame &frame) {
     SDL_Window *w = window_of(id);
     if (!w) return;
     SDL_Surface *target = SDL_GetWindowSurface(w);
-    if (!target) return;
+    if (!target || target->format->BytesPerPixel != 4) return;
+    // A window surface SDL made anew (the first, or after a resize) holds
+    // nothing of ours yet: it is filled whole.
+    SDL_Rect area{frame.changed.x, frame.changed.y, frame.changed.width, frame.changed.height};
+    if (SDL_GetWindowData(w, "shown") != target) {
+        area = {0, 0, target->w, target->h};
+        SDL_SetWindowData(w, "shown", target);
+    }
+    const SDL_Rect whole{0, 0, target->w, target->h};
+    if (!SDL_IntersectRect(&area, &whole, &area)) return;
     Uint32 lut[256];
     for (int i = 0; i < 256; ++i) {
-        const PALETTEENTRY &e = gdi::system_palette[i];
-        lut[i] = SDL_MapRGB(target->format, e.peRed, e.peGreen, e.peBlue);
+        const std::uint32_t c = frame.colors[i];
+        lut[i] = SDL_MapRGB(target->format, Uint8(c >> 16), Uint8(c >> 8), Uint8(c));
     }
     const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    const int width = std::min(surface.width, target->w);
-    const int height = std::min(surface.height, target->h);
-    const bool direct = target->format->BytesPerPixel == 4 && surface.bits_per_pixel == 8;
-    for (int y = 0; y < target->h; ++y) {
-        auto *row = reinterpret_cast<Uint8 *>(target->pixels) + std::size_t(y) * target->pitch;
-        if (target->format->BytesPerPixel == 4) {
-            auto *out = reinterpret_cast<Uint32 *>(row);
-            int x = 0;
-            if (y < height) {
-                if (direct) {
-                    const std::uint8_t *in = surface.row(y);
-                    for (; x < width; ++x) out[x] = lut[in[x]];
-                } else {
-                    for (; x < width; ++x) out[x] = lut[surface.get(x, y) & 0xFF];
-                }
-            }
-            std::fill(out + x, out + target->w, black);
+    const int inside_right = std::clamp(frame.width, area.x, area.x + area.w);
+    for (int y = area.y; y < area.y + area.h; ++y) {
+        auto *out = reinterpret_cast<Uint32 *>(reinterpret_cast<Uint8 *>(target->pixels) +
+                                               std::size_t(y) * target->pitch);
+        int x = area.x;
+        if (y < frame.height) {
+            const std::uint8_t *in = frame.pixels + std::ptrdiff_t(y) * frame.stride;
+            for (; x < inside_right; ++x) out[x] = lut[in[x]];
         }
+        std::fill(out + x, out + area.x + area.w, black);
     }
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-    SDL_UpdateWindowSurface(w);
+    SDL_UpdateWindowSurfaceRects(w, &area, 1);
 }
 
 std::vector<Event> poll() {

@@ -1,9 +1,12 @@
 #include "bitmap.h"
 
+#include "conversion.h"
 #include "device_context.h"
 #include "trace.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 namespace win32::gdi {
 
@@ -64,6 +67,33 @@ std::shared_ptr<Bitmap> stock_bitmap() {
         return b;
     }();
     return bitmap;
+}
+
+std::shared_ptr<Bitmap> new_window_surface(int width, int height, const Bitmap *keep) {
+    auto bitmap = std::make_shared<Bitmap>();
+    Surface &s = bitmap->surface;
+    if (width > 0 && height > 0 && s.allocate(width, height, 8, 4) && keep) {
+        const Surface &from = keep->surface;
+        const int w = std::min(width, from.width), h = std::min(height, from.height);
+        for (int y = 0; y < h; ++y) std::memcpy(s.row(y), from.row(y), std::size_t(w));
+    }
+    s.touch_all();
+    return bitmap;
+}
+
+bool has_changes(const Bitmap &bitmap) {
+    return bitmap.surface.has_changes();
+}
+
+SurfaceFrame take_frame(Bitmap &bitmap) {
+    Surface &s = bitmap.surface;
+    SurfaceFrame frame;
+    frame.pixels = s.bits();
+    frame.width = s.width;
+    frame.height = s.height;
+    frame.stride = s.stride;
+    frame.changed = s.take_changes().value_or(Box{});
+    return frame;
 }
 
 HBITMAP stock_bitmap_handle() {
@@ -157,53 +187,39 @@ int SetDIBits(HDC dc_handle, HBITMAP bitmap_handle, UINT start_scan, UINT lines,
     const int bpp = h.biBitCount;
     const bool bottom_up = h.biHeight > 0;
     const int height = bottom_up ? h.biHeight : -h.biHeight;
-    const int stride = ((h.biWidth * bpp + 31) / 32) * 4;
-    const Palette &palette = dc ? *dc->palette.object : *default_palette();
     Surface &target = bitmap->surface;
+    if (start_scan >= UINT(height)) return 0;
+    // The caller's scan lines, in the order they lie in memory; scan lines
+    // count from the bottom of a bottom-up image.
+    const int rows = int(std::min<long long>(lines, (long long)height - start_scan));
+    Surface source;
+    source.view(bits, h.biWidth, rows, bpp, false);
 
     // Each source value becomes a pixel value of the target once, up front.
-    std::uint32_t lut[256];
     const int count = 1 << bpp;
+    COLORREF colors[256];
     if (usage == DIB_PAL_COLORS) {
         const auto *indices = reinterpret_cast<const WORD *>(info->bmiColors);
-        for (int i = 0; i < count; ++i)
-            lut[i] = pixel_for(PALETTEINDEX(indices[i]), palette, target);
+        for (int i = 0; i < count; ++i) colors[i] = PALETTEINDEX(indices[i]);
     } else {
         for (int i = 0; i < count; ++i) {
             const RGBQUAD &q = info->bmiColors[i];
-            lut[i] = pixel_for(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue), palette, target);
+            colors[i] = RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
         }
     }
+    const Conversion conversion =
+        colors_to_surface(colors, count, dc ? *dc->palette.object : *default_palette(), target);
 
-    Surface source;
-    source.bits_per_pixel = bpp;
-    int copied = 0;
-    const auto *data = static_cast<const std::uint8_t *>(bits);
-    for (UINT i = 0; i < lines; ++i) {
-        const long long scan = (long long)start_scan + i; // scan lines count from the bottom
-        if (scan >= height) break;
+    const int w = std::min<int>(h.biWidth, target.width);
+    std::vector<std::uint8_t> values(std::size_t(std::max(w, 0)));
+    for (int i = 0; i < rows; ++i) {
+        const long long scan = (long long)start_scan + i;
         const int image_row = bottom_up ? int(height - 1 - scan) : int(scan);
-        const std::uint8_t *src = data + std::size_t(i) * stride;
-        ++copied;
-        if (image_row >= target.height) continue;
-        const int w = std::min<int>(h.biWidth, target.width);
-        for (int x = 0; x < w; ++x) {
-            std::uint32_t v;
-            switch (bpp) {
-            case 8:
-                v = src[x];
-                break;
-            case 4:
-                v = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
-                break;
-            default:
-                v = (src[x >> 3] >> (7 - (x & 7))) & 1u;
-            }
-            target.set(x, image_row, lut[v]);
-        }
+        if (image_row >= target.height || w <= 0) continue;
+        read_converted(source, i, 0, w, conversion, values.data());
+        target.write(image_row, 0, w, values.data());
     }
-    target.changed = true;
-    return copied;
+    return rows;
 }
 
 BOOL GdiFlush() {

@@ -1,6 +1,8 @@
 // BitBlt: copying and combining rectangles of pixels between surfaces of any
-// of our formats, with every ternary raster operation.
-#include "device_context.h"
+// of our formats, with every ternary raster operation. Clipping first; then
+// either the plain copy of 8-bit pixels or the general path.
+#include "conversion.h"
+#include "paint.h"
 #include "trace.h"
 
 #include <algorithm>
@@ -17,69 +19,107 @@ bool uses_pattern(DWORD rop) {
     return ((rop >> 4) ^ rop) & 0x000F0000;
 }
 
-// The result of ternary raster operation `rop` for pattern p, source s and
-// destination d. Bits 16..23 of the code are its truth table, indexed by
-// pattern bit * 4 + source bit * 2 + destination bit.
-std::uint32_t rop3(DWORD rop, std::uint32_t p, std::uint32_t s, std::uint32_t d) {
-    switch ((rop >> 16) & 0xFF) {
-    case 0xCC:
-        return s;
-    case 0x66:
-        return s ^ d;
-    case 0xEE:
-        return s | d;
-    case 0x88:
-        return s & d;
-    case 0x33:
-        return ~s;
-    case 0xF0:
-        return p;
-    case 0x5A:
-        return p ^ d;
-    case 0x55:
-        return ~d;
-    case 0x00:
-        return 0;
-    case 0xFF:
-        return ~0u;
-    default: {
+// A ternary raster operation as a bitwise choice: bits 16..23 of its code
+// are its truth table, indexed by pattern bit * 4 + source bit * 2 +
+// destination bit; for each pattern and source bit the result is 0, 1, the
+// destination bit or its inverse.
+struct Rop3 {
+    std::uint8_t when_set[4], when_clear[4]; // by pattern bit * 2 + source bit
+
+    explicit Rop3(DWORD rop) {
         const unsigned table = (rop >> 16) & 0xFF;
-        std::uint32_t r = 0;
-        for (unsigned i = 0; i < 8; ++i) {
-            if (!(table & (1u << i))) continue;
-            r |= ((i & 4) ? p : ~p) & ((i & 2) ? s : ~s) & ((i & 1) ? d : ~d);
+        for (unsigned ps = 0; ps < 4; ++ps) {
+            when_set[ps] = (table >> (ps * 2 + 1)) & 1 ? 0xFF : 0;
+            when_clear[ps] = (table >> (ps * 2)) & 1 ? 0xFF : 0;
         }
-        return r;
     }
+    std::uint8_t apply(std::uint8_t p, std::uint8_t s, std::uint8_t d) const {
+        auto by_d = [&](unsigned ps) {
+            return std::uint8_t((d & when_set[ps]) | (~d & when_clear[ps]));
+        };
+        const std::uint8_t with_p = std::uint8_t((s & by_d(3)) | (~s & by_d(2)));
+        const std::uint8_t without_p = std::uint8_t((s & by_d(1)) | (~s & by_d(0)));
+        return std::uint8_t((p & with_p) | (~p & without_p));
+    }
+};
+
+// The destination pixels a blit changes, and where its source lies: source
+// pixel = destination pixel + offset.
+struct BlitArea {
+    Box area;
+    long long offset_x = 0, offset_y = 0;
+};
+
+// A rectangle given back to front covers the same pixels on both sides. Only
+// the destination's clip region limits the result; the source is limited by
+// its surface alone.
+BlitArea clip_blit(const DeviceContext &dst, const DeviceContext *src, int x, int y, int width,
+                   int height, int sx, int sy) {
+    long long w = width, h = height;
+    long long dx = (long long)x + dst.origin.x, dy = (long long)y + dst.origin.y;
+    BlitArea blit;
+    if (src)
+        blit.offset_x = (long long)sx + src->origin.x - dx,
+        blit.offset_y = (long long)sy + src->origin.y - dy;
+    if (w < 0) dx += w, w = -w;
+    if (h < 0) dy += h, h = -h;
+    auto clamp = [](long long v) { return int(std::clamp<long long>(v, -(1LL << 30), 1LL << 30)); };
+    blit.area = dst.drawable().intersect({clamp(dx), clamp(dy), clamp(dx + w), clamp(dy + h)});
+    if (src) {
+        const Surface &s = src->bitmap.object->surface;
+        blit.area =
+            blit.area.intersect({clamp(-blit.offset_x), clamp(-blit.offset_y),
+                                 clamp(s.width - blit.offset_x), clamp(s.height - blit.offset_y)});
+    }
+    return blit;
+}
+
+// 8-bit pixels copied as they are, whole rows at a time.
+void copy_bytes(Surface &d, const Surface &s, const BlitArea &blit) {
+    const Box &a = blit.area;
+    d.touch(a);
+    if (blit.offset_x == 0 && a.left == 0 && a.right == d.width && d.stride == d.width &&
+        s.stride == d.stride && !s.bottom_up && !d.bottom_up) {
+        // Whole rows of contiguous memory on both sides: one copy.
+        std::memmove(d.row(a.top), s.row(int(a.top + blit.offset_y)),
+                     std::size_t(d.stride) * std::size_t(a.bottom - a.top));
+        return;
+    }
+    // Moving pixels down within one surface, the lowest row goes first.
+    const bool bottom_first = &s == &d && blit.offset_y < 0;
+    for (int i = 0; i < a.bottom - a.top; ++i) {
+        const int row = bottom_first ? a.bottom - 1 - i : a.top + i;
+        std::memmove(d.row(row) + a.left,
+                     s.row(int(row + blit.offset_y)) + (a.left + blit.offset_x),
+                     std::size_t(a.right - a.left));
     }
 }
 
-// Source pixel value -> destination pixel value, as a palette device
-// converts between formats.
-void build_conversion(DeviceContext &src, DeviceContext &dst, std::vector<std::uint32_t> &lut,
-                      bool &identity) {
-    const Surface &s = src.surface(), &d = dst.surface();
-    const std::uint32_t count = 1u << s.bits_per_pixel;
-    lut.resize(count);
-    identity = false;
-    const bool s_mono = s.bits_per_pixel == 1 && !s.device_independent;
-    const bool d_mono = d.bits_per_pixel == 1 && !d.device_independent;
-    if (!s.device_independent && !d.device_independent && s.bits_per_pixel == d.bits_per_pixel) {
-        for (std::uint32_t v = 0; v < count; ++v) lut[v] = v;
-        identity = true;
-    } else if (s_mono) {
-        // Monochrome to colour: 0 bits take the text colour, 1 bits the background.
-        lut[0] = dst.pixel(dst.text_color);
-        lut[1] = dst.pixel(dst.bk_color);
-    } else if (d_mono) {
-        // Colour to monochrome: the source's background colour becomes 1, all else 0.
-        const COLORREF bk = rgb_of(src.bk_color, *src.palette.object);
-        const std::uint32_t bk_value = src.pixel(src.bk_color);
-        for (std::uint32_t v = 0; v < count; ++v)
-            lut[v] = s.device_independent ? (rgb_of_pixel(s, v) == bk) : (v == bk_value);
-    } else {
-        for (std::uint32_t v = 0; v < count; ++v)
-            lut[v] = pixel_for(rgb_of_pixel(s, v), *dst.palette.object, d);
+// Everything else, row by row: source values first (so a blit within one
+// surface reads its source before writing), then the combination.
+void combine(DeviceContext &dst, const DeviceContext *src, const Conversion &conversion,
+             const BlitArea &blit, DWORD rop) {
+    Surface &d = dst.surface();
+    const Box &a = blit.area;
+    const std::size_t width = std::size_t(a.right - a.left);
+    std::vector<std::uint8_t> source(src ? width * std::size_t(a.bottom - a.top) : 0);
+    if (src)
+        for (int row = a.top; row < a.bottom; ++row)
+            read_converted(src->bitmap.object->surface, int(row + blit.offset_y),
+                           int(a.left + blit.offset_x), int(a.right + blit.offset_x), conversion,
+                           source.data() + std::size_t(row - a.top) * width);
+    std::vector<std::uint8_t> pattern(width, 0), pixels(width);
+    const bool with_pattern = uses_pattern(rop);
+    const BrushPattern brush(dst, *dst.brush.object);
+    const Rop3 op(rop);
+    const std::uint8_t mask = d.mask();
+    for (int row = a.top; row < a.bottom; ++row) {
+        if (with_pattern) brush.row(row, a.left, a.right, pattern.data());
+        const std::uint8_t *s = src ? source.data() + std::size_t(row - a.top) * width : nullptr;
+        d.read(row, a.left, a.right, pixels.data());
+        for (std::size_t i = 0; i < width; ++i)
+            pixels[i] = std::uint8_t(op.apply(pattern[i], s ? s[i] : 0, pixels[i]) & mask);
+        d.write(row, a.left, a.right, pixels.data());
     }
 }
 
@@ -101,97 +141,14 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     auto src = with_source ? find_dc(src_handle) : nullptr;
     if (with_source && !src) return FALSE;
 
-    // A rectangle given back to front covers the same pixels on both sides.
-    long long w = width, h = height;
-    long long dx = (long long)x + dst->origin.x, dy = (long long)y + dst->origin.y;
-    long long ox = 0, oy = 0; // source minus destination, device pixels
-    if (with_source)
-        ox = (long long)sx + src->origin.x - dx, oy = (long long)sy + src->origin.y - dy;
-    if (w < 0) dx += w, w = -w;
-    if (h < 0) dy += h, h = -h;
-
-    // Only the destination's clip region limits the result; the source is
-    // limited by its surface alone.
-    Box area = dst->drawable();
-    auto clampi = [](long long v) {
-        return int(std::clamp<long long>(v, -(1LL << 30), 1LL << 30));
-    };
-    area = area.intersect({clampi(dx), clampi(dy), clampi(dx + w), clampi(dy + h)});
-    if (with_source) {
-        const Surface &ss = src->surface();
-        area = area.intersect(
-            {clampi(-ox), clampi(-oy), clampi(ss.width - ox), clampi(ss.height - oy)});
-    }
-    if (area.empty()) return TRUE;
-
+    const BlitArea blit = clip_blit(*dst, src.get(), x, y, width, height, sx, sy);
+    if (blit.area.empty()) return TRUE;
+    const Conversion conversion = src ? conversion_between(*src, *dst) : Conversion{};
     Surface &d = dst->surface();
-    d.changed = true;
-    const int aw = area.right - area.left;
-    const std::uint32_t mask = d.mask();
-
-    std::vector<std::uint32_t> lut;
-    bool identity = false;
-    if (with_source) build_conversion(*src, *dst, lut, identity);
-
-    // The fast path: copying whole rows of 8-bit pixels.
-    const DWORD code = (rop >> 16) & 0xFF;
-    if (with_source && identity && code == 0xCC && d.bits_per_pixel == 8) {
-        Surface &s = src->surface();
-        const bool same = &s == &d;
-        if (ox == 0 && area.left == 0 && area.right == d.width && d.stride == d.width &&
-            s.stride == d.stride && !s.bottom_up && !d.bottom_up) {
-            // Whole rows of contiguous memory on both sides: one copy.
-            std::memmove(d.row(area.top), s.row(int(area.top + oy)),
-                         std::size_t(d.stride) * std::size_t(area.bottom - area.top));
-            return TRUE;
-        }
-        // Moving pixels down within one surface, the lowest row goes first.
-        const bool bottom_first = same && oy < 0;
-        for (int i = 0; i < area.bottom - area.top; ++i) {
-            const int row = bottom_first ? area.bottom - 1 - i : area.top + i;
-            std::memmove(d.row(row) + area.left, s.row(int(row + oy)) + (area.left + ox),
-                         std::size_t(aw));
-        }
-        return TRUE;
-    }
-
-    // Everything else, row by row: source values first (so a blit within one
-    // surface reads its source before writing), then the combination.
-    std::vector<std::uint32_t> source(std::size_t(aw) * (area.bottom - area.top));
-    if (with_source) {
-        const Surface &s = src->surface();
-        for (int row = area.top; row < area.bottom; ++row)
-            for (int col = area.left; col < area.right; ++col)
-                source[std::size_t(row - area.top) * aw + (col - area.left)] =
-                    lut[s.get(int(col + ox), int(row + oy))];
-    }
-    std::vector<std::uint32_t> pattern(std::size_t(aw), 0);
-    const Brush *brush = uses_pattern(rop) ? dst->brush.object.get() : nullptr;
-    std::uint32_t pattern_values[2] = {};
-    if (brush && brush->style == BS_PATTERN && brush->monochrome)
-        pattern_values[0] = dst->pixel(dst->text_color),
-        pattern_values[1] = dst->pixel(dst->bk_color);
-    const std::uint32_t solid = brush && brush->style == BS_SOLID ? dst->pixel(brush->color) : 0;
-
-    for (int row = area.top; row < area.bottom; ++row) {
-        if (brush) {
-            for (int col = area.left; col < area.right; ++col) {
-                std::uint32_t p = solid;
-                if (brush->style == BS_PATTERN && brush->pattern_width > 0) {
-                    const std::uint8_t v = brush->pattern[std::size_t(row % brush->pattern_height) *
-                                                              brush->pattern_width +
-                                                          col % brush->pattern_width];
-                    p = brush->monochrome ? pattern_values[v & 1] : v;
-                }
-                pattern[col - area.left] = p;
-            }
-        }
-        const std::uint32_t *srow = source.data() + std::size_t(row - area.top) * aw;
-        for (int col = area.left; col < area.right; ++col)
-            d.set(col, row,
-                  rop3(rop, pattern[col - area.left], srow[col - area.left], d.get(col, row)) &
-                      mask);
-    }
+    if (src && conversion.identity && ((rop >> 16) & 0xFF) == 0xCC && d.bits_per_pixel == 8)
+        copy_bytes(d, src->surface(), blit);
+    else
+        combine(*dst, src.get(), conversion, blit, rop);
     return TRUE;
 }
 

@@ -1,4 +1,4 @@
-// Brushes and the filling of rectangles with them.
+// Brushes: solid, pattern and the empty brush.
 #pragma once
 
 #include "objects.h"
@@ -6,9 +6,6 @@
 #include <vector>
 
 namespace win32::gdi {
-
-struct DeviceContext;
-struct Box;
 
 struct Brush : Object {
     static constexpr Kind object_kind = Kind::brush;
@@ -25,9 +22,5 @@ struct Brush : Object {
 };
 
 std::shared_ptr<Brush> stock_brush(int index);
-
-// Paints `box` (device pixels, already clipped) of the DC's surface with the
-// brush, combining it with the pixels by the DC's mix mode when rop2 says so.
-void paint_box(DeviceContext &dc, const Brush &brush, const Box &box, int rop2 = R2_COPYPEN);
 
 } // namespace win32::gdi

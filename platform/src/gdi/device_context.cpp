@@ -71,6 +71,13 @@ Box DeviceContext::drawable() const {
     return clip ? box.intersect(*clip) : box;
 }
 
+bool DeviceContext::drawable_point(int x, int y, int &device_x, int &device_y) const {
+    const long long px = (long long)x + origin.x, py = (long long)y + origin.y;
+    if (!drawable().contains(px, py)) return false;
+    device_x = int(px), device_y = int(py);
+    return true;
+}
+
 std::shared_ptr<DeviceContext> find_dc(HDC handle) {
     return find<DeviceContext>(handle);
 }

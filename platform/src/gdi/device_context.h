@@ -14,18 +14,6 @@ namespace win32::gdi {
 struct Pen;
 struct Font;
 
-// A rectangle in device pixels, right and bottom excluded.
-struct Box {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool empty() const { return left >= right || top >= bottom; }
-    Box intersect(const Box &o) const {
-        Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-              std::min(bottom, o.bottom)};
-        if (r.empty()) r = {};
-        return r;
-    }
-};
-
 struct DeviceContext : Object {
     static constexpr Kind object_kind = Kind::dc;
     enum class Type { memory, window, screen };
@@ -56,6 +44,9 @@ struct DeviceContext : Object {
     Surface &surface() { return bitmap.object->surface; }
     // Where drawing may change pixels: the surface within the clip region.
     Box drawable() const;
+    // The device pixel of logical point (x, y), when it is one drawing may
+    // change.
+    bool drawable_point(int x, int y, int &device_x, int &device_y) const;
     // A colour reference as a pixel value of this DC's surface.
     std::uint32_t pixel(COLORREF color) const {
         return pixel_for(color, *palette.object, bitmap.object->surface);

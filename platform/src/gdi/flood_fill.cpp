@@ -1,9 +1,62 @@
-// FloodFill in border mode: a scanline fill that first finds the region, in a
-// mask of the drawable area, and then paints it with the brush.
+// FloodFill in border mode: a scanline fill that first finds the region, as
+// spans, and then paints them with the brush. The memory it takes grows with
+// the region, never with the surface.
 #include "raster.h"
 #include "trace.h"
 
 #include <vector>
+
+namespace win32::gdi {
+
+namespace {
+
+// Which pixels the fill has taken: a mask over a box that grows to hold
+// every span marked, doubling in the direction it must grow.
+class GrowingMask {
+public:
+    GrowingMask(int x, int y, const Box &area) : area_(area) {
+        box_ = Box{x - 32, y - 8, x + 32, y + 8}.intersect(area);
+        bits_.assign(std::size_t(box_.right - box_.left) * (box_.bottom - box_.top), 0);
+    }
+    bool has(int x, int y) const {
+        return box_.contains(x, y) &&
+               bits_[std::size_t(y - box_.top) * width() + std::size_t(x - box_.left)] != 0;
+    }
+    // Pixels [x0, x1) of row y, all within the area.
+    void mark(int y, int x0, int x1) {
+        if (!box_.contains(x0, y) || !box_.contains(x1 - 1, y)) grow(Box{x0, y, x1, y + 1});
+        std::uint8_t *row = bits_.data() + std::size_t(y - box_.top) * width();
+        std::fill(row + (x0 - box_.left), row + (x1 - box_.left), std::uint8_t(1));
+    }
+
+private:
+    std::size_t width() const { return std::size_t(box_.right - box_.left); }
+    void grow(const Box &wanted) {
+        const int w = box_.right - box_.left, h = box_.bottom - box_.top;
+        Box bigger = box_;
+        if (wanted.left < box_.left) bigger.left = std::min(wanted.left, box_.left - w);
+        if (wanted.right > box_.right) bigger.right = std::max(wanted.right, box_.right + w);
+        if (wanted.top < box_.top) bigger.top = std::min(wanted.top, box_.top - h);
+        if (wanted.bottom > box_.bottom) bigger.bottom = std::max(wanted.bottom, box_.bottom + h);
+        bigger = bigger.intersect(area_);
+        std::vector<std::uint8_t> bits(std::size_t(bigger.right - bigger.left) *
+                                       (bigger.bottom - bigger.top));
+        const std::size_t new_width = std::size_t(bigger.right - bigger.left);
+        for (int y = box_.top; y < box_.bottom; ++y)
+            std::copy_n(bits_.data() + std::size_t(y - box_.top) * width(), width(),
+                        bits.data() + std::size_t(y - bigger.top) * new_width +
+                            std::size_t(box_.left - bigger.left));
+        bits_.swap(bits);
+        box_ = bigger;
+    }
+
+    Box area_, box_;
+    std::vector<std::uint8_t> bits_;
+};
+
+} // namespace
+
+} // namespace win32::gdi
 
 namespace win32 {
 
@@ -13,21 +66,23 @@ BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
     trace::record("FloodFill", dc_handle, {x, y, border});
     auto dc = find_dc(dc_handle);
     if (!dc) return FALSE;
+    int start_x, start_y;
+    if (!dc->drawable_point(x, y, start_x, start_y)) return FALSE;
     const Box area = dc->drawable();
-    const DevicePoint start = to_device(*dc, POINT{x, y});
-    if (start.x < area.left || start.x >= area.right || start.y < area.top ||
-        start.y >= area.bottom)
-        return FALSE;
     const Surface &s = dc->surface();
-    const std::uint32_t stop = dc->pixel(border);
-    PixelMask region(area);
-    auto open = [&](int px, int py) { return s.get(px, py) != stop && !region.has(px, py); };
-    if (!open(int(start.x), int(start.y))) return FALSE;
+    const std::uint8_t stop = std::uint8_t(dc->pixel(border));
+    GrowingMask taken(start_x, start_y, area);
+    auto open = [&](int px, int py) { return s.get(px, py) != stop && !taken.has(px, py); };
+    if (!open(start_x, start_y)) return FALSE;
 
     // Seeds are whole spans: each is widened to its row's extent, marked, and
     // the rows above and below are searched for new seeds along it. The stack
     // holds at most a few seeds per marked span.
-    std::vector<std::pair<int, int>> seeds{{int(start.x), int(start.y)}};
+    struct Span {
+        int y, x0, x1;
+    };
+    std::vector<Span> region;
+    std::vector<std::pair<int, int>> seeds{{start_x, start_y}};
     while (!seeds.empty()) {
         auto [sx, sy] = seeds.back();
         seeds.pop_back();
@@ -35,7 +90,8 @@ BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
         int left = sx, right = sx + 1;
         while (left > area.left && open(left - 1, sy)) --left;
         while (right < area.right && open(right, sy)) ++right;
-        region.add_span(sy, left, right);
+        taken.mark(sy, left, right);
+        region.push_back({sy, left, right});
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < area.top || ny >= area.bottom) continue;
             bool in_run = false;
@@ -46,11 +102,8 @@ BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
             }
         }
     }
-    const Brush &brush = *dc->brush.object;
-    if (brush.style != BS_NULL)
-        region.for_each_span([&](int row, int x0, int x1) {
-            paint_box(*dc, brush, Box{x0, row, x1, row + 1}, dc->rop2);
-        });
+    SpanPaint paint(*dc, *dc->brush.object, dc->rop2);
+    for (const Span &span : region) paint.span(span.y, span.x0, span.x1);
     return TRUE;
 }
 

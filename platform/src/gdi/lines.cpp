@@ -1,84 +1,67 @@
 // Lines: cosmetic pens pixel by pixel with their dash styles, geometric
-// (wide) pens as filled outlines; LineTo and Polyline.
+// (wide) pens as unions of filled pieces; LineTo and Polyline.
 #include "mix.h"
 #include "raster.h"
 #include "trace.h"
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 namespace win32::gdi {
 
 namespace {
 
-// A pen's dashes, in pixels along the path: on, off, on, off, ...; empty for
-// a solid pen. Gaps of the predefined styles take the background colour in
-// the opaque background mode; those of alternate and user styles never do.
-struct DashStyle {
-    std::vector<long long> lengths;
-    bool paints_gaps = false;
+// Walks the pixels of one cosmetic segment: along the major axis one pixel a
+// step, the minor coordinate rounded to nearest (halves down) from the exact
+// one. `slack` is the remainder of that rounding, kept so that it drops
+// below zero exactly when the minor coordinate moves on.
+struct LineWalk {
+    long long major, minor;
+    long long slack, two_n, two_minor; // two_minor = 2 |minor change|
+    int major_step, minor_step;
+    bool x_major;
+    // On 8-bit surfaces, the pixel itself and the byte steps to the next.
+    std::uint8_t *pixel = nullptr;
+    std::ptrdiff_t pixel_major = 0, pixel_minor = 0;
+
+    template <bool Bytes> void next() {
+        major += major_step;
+        if constexpr (Bytes) pixel += pixel_major;
+        slack -= two_minor;
+        if (slack < 0) {
+            slack += two_n;
+            minor += minor_step;
+            if constexpr (Bytes) pixel += pixel_minor;
+        }
+    }
+    // `count` pixels combined with `mix` (or left alone, without `paint`).
+    void run(Surface &s, long long count, Mix mix, bool paint) {
+        if (pixel) {
+            for (long long i = 0; i < count; ++i) {
+                if (paint) *pixel = mix.apply(*pixel);
+                next<true>();
+            }
+            return;
+        }
+        for (long long i = 0; i < count; ++i) {
+            if (paint) {
+                const int x = int(x_major ? major : minor), y = int(x_major ? minor : major);
+                s.put(x, y, mix.apply(s.get(x, y)));
+            }
+            next<false>();
+        }
+    }
 };
 
-DashStyle dash_style(const Pen &pen) {
-    switch (pen.dash_style()) {
-    case PS_DASH:
-        return {{18, 6}, true};
-    case PS_DOT:
-        return {{3, 3}, true};
-    case PS_DASHDOT:
-        return {{9, 6, 3, 6}, true};
-    case PS_DASHDOTDOT:
-        return {{9, 3, 3, 3, 3, 3}, true};
-    case PS_ALTERNATE:
-        return {{1, 1}, false};
-    case PS_USERSTYLE: {
-        // A cosmetic pen counts its entries in units of three pixels, as its
-        // predefined styles are made; a geometric one in pixels.
-        const long long unit = pen.geometric() ? 1 : 3;
-        DashStyle style;
-        for (DWORD d : pen.dashes) style.lengths.push_back(unit * d);
-        if (style.lengths.size() % 2)
-            style.lengths.insert(style.lengths.end(), style.lengths.begin(), style.lengths.end());
-        return style;
-    }
-    default:
-        return {};
-    }
-}
-
-struct CosmeticPainter {
+struct CosmeticStroke {
     Surface &surface;
     Box clip;
-    std::uint32_t pen_value, background_value;
-    int rop2;
+    Mix on, gap;
     bool paints_gaps;
-    std::vector<long long> dashes;
-    long long period = 0;
+    const DashPattern &dash;
 
-    bool on(long long position) const {
-        if (dashes.empty()) return true;
-        long long p = position % period;
-        for (std::size_t i = 0; i < dashes.size(); ++i) {
-            if (p < dashes[i]) return i % 2 == 0;
-            p -= dashes[i];
-        }
-        return true;
-    }
-
-    void plot(int x, int y, bool drawn) {
-        std::uint32_t value;
-        if (drawn)
-            value = pen_value;
-        else if (paints_gaps)
-            value = background_value;
-        else
-            return;
-        surface.set(x, y, mix(rop2, value, surface.get(x, y), surface.mask()));
-    }
-
-    // The pixels from a up to, not including, b. The minor coordinate of
-    // each step is the exact one rounded to nearest, halves rounded down.
+    // The pixels from a up to, not including, b; `style_start` is how far
+    // along the path a lies, for the dash pattern.
     void segment(DevicePoint a, DevicePoint b, long long style_start) {
         const long long dx = b.x - a.x, dy = b.y - a.y;
         if (dx == 0 && dy == 0) return;
@@ -124,13 +107,49 @@ struct CosmeticPainter {
             first = first_not(first, last, above);
             last = first_not(first, last, [&](long long i) { return !below(i); });
         }
-        for (long long i = first; i < last; ++i) {
-            const long long major = major0 + step * i, minor = minor_at(i);
-            const bool drawn = on(style_start + i);
-            if (x_major)
-                plot(int(major), int(minor), drawn);
-            else
-                plot(int(minor), int(major), drawn);
+        if (first >= last) return;
+
+        // The walk starts at step `first`: the rounding's quotient gives the
+        // minor coordinate, its remainder the slack (counted the other way
+        // round when the minor coordinate falls).
+        LineWalk walk;
+        walk.x_major = x_major;
+        walk.two_n = 2 * n;
+        walk.two_minor = 2 * std::llabs(d_minor);
+        const wide e = wide(2) * d_minor * first - n;
+        const long long q = ceil_div(e, walk.two_n);
+        const long long remainder = (long long)(wide(q) * walk.two_n - e);
+        walk.slack = rising ? remainder : walk.two_n - 1 - remainder;
+        walk.major = major0 + step * first;
+        walk.minor = minor0 + q;
+        walk.major_step = step;
+        walk.minor_step = rising ? 1 : -1;
+        const long long end_major = major0 + step * (last - 1), end_minor = minor_at(last - 1);
+        auto to_x = [&](long long major, long long minor) { return int(x_major ? major : minor); };
+        auto to_y = [&](long long major, long long minor) { return int(x_major ? minor : major); };
+        const int x0 = to_x(walk.major, walk.minor), y0 = to_y(walk.major, walk.minor);
+        const int x1 = to_x(end_major, end_minor), y1 = to_y(end_major, end_minor);
+        surface.touch(
+            {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1});
+        if (surface.bits_per_pixel == 8) {
+            const std::ptrdiff_t row = surface.row_step();
+            walk.pixel = surface.row(y0) + x0;
+            walk.pixel_major = x_major ? step : step * row;
+            walk.pixel_minor = x_major ? walk.minor_step * row : walk.minor_step;
+        }
+
+        long long remaining = last - first;
+        if (dash.solid()) {
+            walk.run(surface, remaining, on, true);
+            return;
+        }
+        DashPosition position = dash.at(style_start + first);
+        while (remaining > 0) {
+            const long long count = std::min(remaining, (long long)position.left);
+            const bool drawn = position.entry % 2 == 0;
+            walk.run(surface, count, drawn ? on : gap, drawn || paints_gaps);
+            dash.advance(position, count);
+            remaining -= count;
         }
     }
 };
@@ -156,18 +175,18 @@ BodyOffsets body_offsets(long long dx, long long dy, int width) {
 }
 
 // A wide piece from a to b: both ends round, the body along `offsets`.
-void add_wide_piece(PixelMask &mask, DevicePoint a, DevicePoint b, const BodyOffsets &offsets,
+void add_wide_piece(SpanUnion &shape, DevicePoint a, DevicePoint b, const BodyOffsets &offsets,
                     int width, bool round_ends) {
     if (round_ends) {
-        fill_pen_cap(mask, a, width);
-        fill_pen_cap(mask, b, width);
+        pen_cap(shape, a, width, shape.limit());
+        pen_cap(shape, b, width, shape.limit());
     }
     if (a.x == b.x && a.y == b.y) return;
     const std::vector<DevicePoint> body = {{a.x + offsets.left.x, a.y + offsets.left.y},
                                            {b.x + offsets.left.x, b.y + offsets.left.y},
                                            {b.x + offsets.right.x, b.y + offsets.right.y},
                                            {a.x + offsets.right.x, a.y + offsets.right.y}};
-    fill_polygon(mask, body, false);
+    scan_polygon(body, false, shape.limit(), shape);
 }
 
 // The part [from, to] of the segment a -> b (of the given length) that
@@ -195,21 +214,20 @@ void visible_range(const Box &box, double margin, DevicePoint a, DevicePoint b, 
 // and running on across its corners; each is drawn like a short segment,
 // its body along the whole segment's direction.
 void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoint> &points) {
-    PixelMask mask(reach(dc, points, pen.width));
-    if (mask.box().empty()) return;
+    SpanUnion shape(reach(dc, points, pen.width));
+    if (shape.limit().empty()) return;
+    SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(pen.color)), dc.rop2);
     const bool round_ends = (pen.style & PS_ENDCAP_MASK) == PS_ENDCAP_ROUND;
-    const std::vector<long long> dashes = dash_style(pen).lengths;
-    long long period = 0;
-    for (long long d : dashes) period += d;
-    // Where the path is in the dash pattern: entry k, with `left` of it to go.
-    std::size_t k = dashes.empty() ? 0 : dashes.size() - 1;
-    double left = 0;
+    const DashPattern &dash = pen.dash;
+    // Entries are entered lazily, so that a dash of no length at a segment's
+    // start can still leave its dot.
+    DashPosition position{dash.lengths.empty() ? 0 : dash.lengths.size() - 1, 0};
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const DevicePoint a = points[i], b = points[i + 1];
         const long long dx = b.x - a.x, dy = b.y - a.y;
         const BodyOffsets offsets = body_offsets(dx, dy, pen.width);
-        if (period <= 0) {
-            add_wide_piece(mask, a, b, offsets, pen.width, round_ends);
+        if (dash.solid()) {
+            add_wide_piece(shape, a, b, offsets, pen.width, round_ends);
             continue;
         }
         const double length = std::hypot(double(dx), double(dy));
@@ -218,12 +236,12 @@ void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoin
             return DevicePoint{a.x + (long long)std::trunc(double(dx) * t / length),
                                a.y + (long long)std::trunc(double(dy) * t / length)};
         };
-        // Far outside the area the mask covers nothing is drawn, and a whole
-        // number of periods leaves the pattern where it was: skip them, so
-        // that a long line costs what its visible part does.
+        // Far outside the area nothing is drawn, and a whole number of
+        // periods leaves the pattern where it was: skip them, so that a long
+        // line costs what its visible part does.
         double visible_from = 0, visible_to = length;
-        visible_range(mask.box(), double(pen.width) + 2, a, b, length, visible_from, visible_to);
-        const double whole = double(period);
+        visible_range(shape.limit(), double(pen.width) + 2, a, b, length, visible_from, visible_to);
+        const double whole = double(dash.period);
         bool first_piece = true;
         long long pieces = 0;
         for (double t = 0; t < length;) {
@@ -236,33 +254,33 @@ void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoin
                 first_piece = false;
                 continue;
             }
-            if (left <= 0) {
-                k = (k + 1) % dashes.size();
-                left = double(dashes[k]);
+            if (position.left <= 0) {
+                position.entry = (position.entry + 1) % dash.lengths.size();
+                position.left = double(dash.lengths[position.entry]);
                 // A dash of no length leaves a dot only as a segment's first piece.
-                if (left == 0 && k % 2 == 0) {
+                if (position.left == 0 && position.entry % 2 == 0) {
                     if (first_piece)
-                        add_wide_piece(mask, at(t), at(t), offsets, pen.width, round_ends);
+                        add_wide_piece(shape, at(t), at(t), offsets, pen.width, round_ends);
                     first_piece = false;
                 }
                 continue;
             }
-            const double run = std::min(left, length - t);
-            if (k % 2 == 0) {
-                add_wide_piece(mask, at(t), at(t + run), offsets, pen.width, round_ends);
+            const double run = std::min(position.left, length - t);
+            if (position.entry % 2 == 0) {
+                add_wide_piece(shape, at(t), at(t + run), offsets, pen.width, round_ends);
                 first_piece = false;
                 // A pen as wide as the area covers it with few pieces; the
                 // rest need not be walked.
-                if (++pieces % 64 == 0 && mask.full()) {
-                    paint_mask(dc, mask, dc.pixel(pen.color));
+                if (++pieces % 64 == 0 && shape.covers_limit()) {
+                    shape.paint(paint);
                     return;
                 }
             }
             t += run;
-            left -= run;
+            position.left -= run;
         }
     }
-    paint_mask(dc, mask, dc.pixel(pen.color));
+    shape.paint(paint);
 }
 
 } // namespace
@@ -276,20 +294,18 @@ void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) 
     }
     const Box clip = dc.drawable();
     if (clip.empty()) return;
-    const DashStyle style = dash_style(pen);
-    CosmeticPainter painter{
-        dc.surface(),          clip,    dc.pixel(pen.color),
-        dc.pixel(dc.bk_color), dc.rop2, style.paints_gaps && dc.bk_mode == OPAQUE,
-        style.lengths};
-    for (long long d : painter.dashes) painter.period += d;
-    if (painter.period <= 0) painter.dashes.clear();
+    CosmeticStroke stroke{dc.surface(),
+                          clip,
+                          mix_of(dc.rop2, std::uint8_t(dc.pixel(pen.color))),
+                          mix_of(dc.rop2, std::uint8_t(dc.pixel(dc.bk_color))),
+                          pen.dash.paints_gaps && dc.bk_mode == OPAQUE,
+                          pen.dash};
     long long position = 0;
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
-        painter.segment(points[i], points[i + 1], position);
         const DevicePoint &a = points[i], &b = points[i + 1];
+        stroke.segment(a, b, position);
         position += std::max(std::llabs(b.x - a.x), std::llabs(b.y - a.y));
     }
-    dc.surface().changed = true;
 }
 
 } // namespace win32::gdi
@@ -297,17 +313,6 @@ void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) 
 namespace win32 {
 
 using namespace gdi;
-
-namespace {
-
-std::vector<std::int64_t> point_args(const POINT *points, int count) {
-    std::vector<std::int64_t> args{count};
-    for (int i = 0; points && i < count; ++i)
-        args.push_back(points[i].x), args.push_back(points[i].y);
-    return args;
-}
-
-} // namespace
 
 BOOL LineTo(HDC dc_handle, int x, int y) {
     trace::record("LineTo", dc_handle, {x, y});
@@ -320,13 +325,10 @@ BOOL LineTo(HDC dc_handle, int x, int y) {
 }
 
 BOOL Polyline(HDC dc_handle, const POINT *points, int count) {
-    if (trace::enabled) trace::record_list("Polyline", dc_handle, point_args(points, count));
+    trace::record_points("Polyline", dc_handle, points, count);
     auto dc = find_dc(dc_handle);
     if (!dc || !points || count < 2) return FALSE;
-    std::vector<DevicePoint> device;
-    device.reserve(std::size_t(count));
-    for (int i = 0; i < count; ++i) device.push_back(to_device(*dc, points[i]));
-    stroke_polyline(*dc, device);
+    stroke_polyline(*dc, to_device(*dc, points, count));
     return TRUE;
 }
 

@@ -60,7 +60,11 @@ HGDIOBJ add_object(std::shared_ptr<Object> object) {
 
 std::shared_ptr<Object> find_object(HGDIOBJ handle) {
     Slot *slot = slot_of(handle);
-    return slot ? slot->object : nullptr;
+    if (!slot) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return slot->object;
 }
 
 bool remove_object(HGDIOBJ handle) {

@@ -27,12 +27,18 @@ struct Object {
 // table cannot grow).
 HGDIOBJ add_object(std::shared_ptr<Object> object);
 
-// The object behind a handle, or null for a handle that names none.
+// The object behind a handle, or null for a handle that names none (with
+// ERROR_INVALID_HANDLE as the last error). Every lookup goes through here.
 std::shared_ptr<Object> find_object(HGDIOBJ handle);
 
+// The same for a handle that must name an object of kind T.
 template <class T> std::shared_ptr<T> find(HGDIOBJ handle) {
     std::shared_ptr<Object> object = find_object(handle);
-    if (!object || object->kind != T::object_kind) return nullptr;
+    if (!object) return nullptr;
+    if (object->kind != T::object_kind) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
     return std::static_pointer_cast<T>(object);
 }
 

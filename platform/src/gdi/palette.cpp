@@ -233,7 +233,7 @@ BOOL UpdateColors(HDC dc_handle) {
     if (!dc) return FALSE;
     // Pixels hold system palette indices, so they show the new colours by
     // themselves; the display only needs to draw the window again.
-    dc->surface().changed = true;
+    dc->surface().touch_all();
     return TRUE;
 }
 

@@ -6,6 +6,62 @@
 #include <algorithm>
 #include <new>
 
+namespace win32::gdi {
+
+void Pen::prepare_dashes() {
+    dash = {};
+    switch (dash_style()) {
+    case PS_DASH:
+        dash = {{18, 6}, 0, true};
+        break;
+    case PS_DOT:
+        dash = {{3, 3}, 0, true};
+        break;
+    case PS_DASHDOT:
+        dash = {{9, 6, 3, 6}, 0, true};
+        break;
+    case PS_DASHDOTDOT:
+        dash = {{9, 3, 3, 3, 3, 3}, 0, true};
+        break;
+    case PS_ALTERNATE:
+        dash = {{1, 1}, 0, false};
+        break;
+    case PS_USERSTYLE: {
+        // A cosmetic pen counts its entries in units of three pixels, as its
+        // predefined styles are made; a geometric one in pixels. An odd count
+        // repeats, so that dashes and gaps take turns.
+        const long long unit = geometric() ? 1 : 3;
+        for (DWORD d : dashes) dash.lengths.push_back(unit * d);
+        if (dash.lengths.size() % 2)
+            dash.lengths.insert(dash.lengths.end(), dash.lengths.begin(), dash.lengths.end());
+        break;
+    }
+    default:
+        return;
+    }
+    for (long long d : dash.lengths) dash.period += d;
+    if (dash.period <= 0) dash = {};
+}
+
+DashPosition DashPattern::at(long long distance) const {
+    long long p = distance % period;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        if (p < lengths[i]) return {i, double(lengths[i] - p)};
+        p -= lengths[i];
+    }
+    return {0, double(lengths[0])};
+}
+
+void DashPattern::advance(DashPosition &position, long long distance) const {
+    position.left -= double(distance);
+    while (position.left <= 0) {
+        position.entry = (position.entry + 1) % lengths.size();
+        position.left = double(lengths[position.entry]);
+    }
+}
+
+} // namespace win32::gdi
+
 namespace win32 {
 
 using namespace gdi;
@@ -43,6 +99,7 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     else
         pen->style = dash;
     pen->color = color;
+    pen->prepare_dashes();
     return register_pen(pen);
 }
 
@@ -74,6 +131,7 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH *brush, DWORD style_c
             return nullptr;
         }
     }
+    pen->prepare_dashes();
     return register_pen(pen);
 }
 

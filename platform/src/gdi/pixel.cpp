@@ -6,31 +6,16 @@ namespace win32 {
 
 using namespace gdi;
 
-namespace {
-
-bool device_point(const DeviceContext &dc, int x, int y, int &dx, int &dy) {
-    const long long px = (long long)x + dc.origin.x, py = (long long)y + dc.origin.y;
-    const Box box = dc.drawable();
-    if (px < box.left || px >= box.right || py < box.top || py >= box.bottom) return false;
-    dx = int(px), dy = int(py);
-    return true;
-}
-
-} // namespace
-
 COLORREF SetPixel(HDC dc_handle, int x, int y, COLORREF color) {
     trace::record("SetPixel", dc_handle, {x, y, color});
     auto dc = find_dc(dc_handle);
     if (!dc) return CLR_INVALID;
     Surface &s = dc->surface();
-    const std::uint32_t value = dc->pixel(color);
+    const std::uint8_t value = std::uint8_t(dc->pixel(color));
     // Outside the bitmap or the clip nothing is drawn, but the answer is
     // still the colour the pixel would have taken.
     int dx, dy;
-    if (device_point(*dc, x, y, dx, dy)) {
-        s.set(dx, dy, value);
-        s.changed = true;
-    }
+    if (dc->drawable_point(x, y, dx, dy)) s.set(dx, dy, value);
     return rgb_of_pixel(s, value);
 }
 
@@ -38,7 +23,7 @@ COLORREF GetPixel(HDC dc_handle, int x, int y) {
     trace::record("GetPixel", dc_handle, {x, y});
     auto dc = find_dc(dc_handle);
     int dx, dy;
-    if (!dc || !device_point(*dc, x, y, dx, dy)) return CLR_INVALID;
+    if (!dc || !dc->drawable_point(x, y, dx, dy)) return CLR_INVALID;
     const Surface &s = dc->surface();
     return rgb_of_pixel(s, s.get(dx, dy));
 }

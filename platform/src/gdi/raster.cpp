@@ -1,7 +1,5 @@
 #include "raster.h"
 
-#include "mix.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,6 +7,14 @@ namespace win32::gdi {
 
 DevicePoint to_device(const DeviceContext &dc, const POINT &p) {
     return {(long long)p.x + dc.origin.x, (long long)p.y + dc.origin.y};
+}
+
+std::vector<DevicePoint> to_device(const DeviceContext &dc, const POINT *points, int count) {
+    std::vector<DevicePoint> device;
+    if (!points || count <= 0) return device;
+    device.reserve(std::size_t(count) + 1);
+    for (int i = 0; i < count; ++i) device.push_back(to_device(dc, points[i]));
+    return device;
 }
 
 Box reach(const DeviceContext &dc, const std::vector<DevicePoint> &points, long long margin) {
@@ -26,58 +32,128 @@ Box reach(const DeviceContext &dc, const std::vector<DevicePoint> &points, long 
     return box.empty() ? Box{} : box;
 }
 
-PixelMask::PixelMask(const Box &box) : box_(box.empty() ? Box{} : box) {
-    width_ = std::size_t(box_.right - box_.left);
-    bits_.assign(width_ * std::size_t(box_.bottom - box_.top), 0);
+void PaintingSink::span(long long y, long long x0, long long x1) {
+    if (y < limit_.top || y >= limit_.bottom) return;
+    x0 = std::max<long long>(x0, limit_.left);
+    x1 = std::min<long long>(x1, limit_.right);
+    if (x0 < x1) paint_.span(int(y), int(x0), int(x1));
 }
 
-void PixelMask::add_span(long long y, long long x0, long long x1) {
-    if (y < box_.top || y >= box_.bottom) return;
-    x0 = std::max<long long>(x0, box_.left);
-    x1 = std::min<long long>(x1, box_.right);
-    if (x0 >= x1) return;
-    std::uint8_t *row = bits_.data() + std::size_t(y - box_.top) * width_;
-    std::fill(row + (x0 - box_.left), row + (x1 - box_.left), std::uint8_t(1));
+void SpanUnion::span(long long y, long long x0, long long x1) {
+    if (y < limit_.top || y >= limit_.bottom) return;
+    x0 = std::max<long long>(x0, limit_.left);
+    x1 = std::min<long long>(x1, limit_.right);
+    if (x0 < x1) spans_.push_back({int(y), int(x0), int(x1)});
 }
 
-void fill_polygon(PixelMask &mask, const std::vector<DevicePoint> &points, bool winding) {
+void SpanUnion::merge() {
+    if (merged_ == spans_.size()) return;
+    auto before = [](const Span &a, const Span &b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; };
+    std::sort(spans_.begin() + std::ptrdiff_t(merged_), spans_.end(), before);
+    std::inplace_merge(spans_.begin(), spans_.begin() + std::ptrdiff_t(merged_), spans_.end(),
+                       before);
+    // Overlapping and touching spans of a row become one.
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+        if (out > 0 && spans_[out - 1].y == spans_[i].y && spans_[i].x0 <= spans_[out - 1].x1)
+            spans_[out - 1].x1 = std::max(spans_[out - 1].x1, spans_[i].x1);
+        else
+            spans_[out++] = spans_[i];
+    }
+    spans_.resize(out);
+    merged_ = out;
+}
+
+bool SpanUnion::covers_limit() {
+    merge();
+    if (spans_.size() != std::size_t(limit_.bottom - limit_.top)) return false;
+    return std::all_of(spans_.begin(), spans_.end(),
+                       [&](const Span &s) { return s.x0 == limit_.left && s.x1 == limit_.right; });
+}
+
+void SpanUnion::paint(SpanPaint &paint) {
+    merge();
+    for (const Span &s : spans_) paint.span(s.y, s.x0, s.x1);
+}
+
+void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Box &limit,
+                  SpanSink &out) {
     const std::size_t n = points.size();
-    if (n < 3 || mask.box().empty()) return;
-    long long min_y = points[0].y, max_y = points[0].y;
-    for (const DevicePoint &p : points) min_y = std::min(min_y, p.y), max_y = std::max(max_y, p.y);
-    const long long top = std::max<long long>(min_y, mask.box().top);
-    const long long bottom = std::min<long long>(max_y, mask.box().bottom);
+    if (n < 3 || limit.empty()) return;
+    // Each edge steps down the rows it crosses with exact integer arithmetic:
+    // its first pixel column at or right of it is x = q, kept as the quotient
+    // q and remainder r of the edge's x times its height.
+    struct Edge {
+        long long top, bottom; // rows [top, bottom) within the limit
+        long long q, r, height, step_q, step_r;
+        int direction;
+    };
+    std::vector<Edge> edges;
+    edges.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const DevicePoint &a = points[i], &b = points[(i + 1) % n];
+        if (a.y == b.y) continue;
+        const bool down = a.y < b.y;
+        const DevicePoint &lo = down ? a : b, &hi = down ? b : a;
+        Edge e;
+        e.top = std::max<long long>(lo.y, limit.top);
+        e.bottom = std::min<long long>(hi.y, limit.bottom);
+        if (e.top >= e.bottom) continue;
+        e.height = hi.y - lo.y;
+        const long long dx = hi.x - lo.x;
+        const wide numerator = wide(lo.x) * e.height + wide(e.top - lo.y) * dx;
+        e.q = ceil_div(numerator, e.height);
+        e.r = (long long)(wide(e.q) * e.height - numerator);
+        e.step_q = floor_div(dx, e.height);
+        e.step_r = dx - e.step_q * e.height;
+        e.direction = down ? 1 : -1;
+        edges.push_back(e);
+    }
+    if (edges.empty()) return;
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge &p, const Edge &q) { return p.top < q.top; });
+    long long last_row = 0;
+    for (const Edge &e : edges) last_row = std::max(last_row, e.bottom);
+
+    std::vector<Edge *> active;
     struct Crossing {
-        long long x; // first pixel column at or right of the edge
+        long long x;
         int direction;
     };
     std::vector<Crossing> crossings;
-    for (long long y = top; y < bottom; ++y) {
-        crossings.clear();
-        for (std::size_t i = 0; i < n; ++i) {
-            const DevicePoint &a = points[i], &b = points[(i + 1) % n];
-            if (a.y == b.y) continue;
-            const bool down = a.y < b.y;
-            const DevicePoint &lo = down ? a : b, &hi = down ? b : a;
-            if (y < lo.y || y >= hi.y) continue;
-            const wide num = wide(lo.x) * (hi.y - lo.y) + wide(y - lo.y) * (hi.x - lo.x);
-            crossings.push_back({ceil_div(num, hi.y - lo.y), down ? 1 : -1});
+    std::size_t next = 0;
+    for (long long y = edges[0].top; y < last_row; ++y) {
+        std::erase_if(active, [&](const Edge *e) { return e->bottom <= y; });
+        if (active.empty()) {
+            if (next == edges.size()) break;
+            y = std::max(y, edges[next].top);
         }
-        std::sort(crossings.begin(), crossings.end(),
-                  [](const Crossing &p, const Crossing &q) { return p.x < q.x; });
+        while (next < edges.size() && edges[next].top == y) active.push_back(&edges[next++]);
+        crossings.clear();
+        for (const Edge *e : active) crossings.push_back({e->q, e->direction});
+        // Few crossings, nearly in order from the row before.
+        for (std::size_t i = 1; i < crossings.size(); ++i)
+            for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
+                std::swap(crossings[j], crossings[j - 1]);
         int count = 0;
         for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
             count += winding ? crossings[k].direction : 1;
             const bool inside = winding ? count != 0 : (count & 1) != 0;
-            if (inside) mask.add_span(y, crossings[k].x, crossings[k + 1].x);
+            if (inside && crossings[k].x < crossings[k + 1].x)
+                out.span(y, crossings[k].x, crossings[k + 1].x);
+        }
+        for (Edge *e : active) {
+            e->q += e->step_q;
+            e->r -= e->step_r;
+            if (e->r < 0) e->r += e->height, ++e->q;
         }
     }
 }
 
-void fill_pen_cap(PixelMask &mask, DevicePoint p, int width) {
+void pen_cap(SpanSink &out, DevicePoint p, int width, const Box &limit) {
     const long long left = p.x - width / 2, top = p.y - width / 2;
     if (width <= 2) {
-        for (long long y = top; y < top + width; ++y) mask.add_span(y, left, left + width);
+        for (long long y = top; y < top + width; ++y) out.span(y, left, left + width);
         return;
     }
     // In doubled units, so that the half-pixel steps stay integers: pixel
@@ -89,11 +165,11 @@ void fill_pen_cap(PixelMask &mask, DevicePoint p, int width) {
         const wide a = i2 > 0 ? i2 - 1 : 0;
         return a * a + j2 * j2 < r2 * r2;
     };
-    // Only the rows the mask has: a row's pixels are those with i2 up to the
-    // largest that is still inside, found by bisection (i2 has the parity of
-    // r2, and being inside only gets harder as i2 grows).
-    const long long first_row = std::max<long long>(top, mask.box().top);
-    const long long last_row = std::min<long long>(top + width, mask.box().bottom);
+    // Only the rows within the limit: a row's pixels are those with i2 up to
+    // the largest that is still inside, found by bisection (i2 has the parity
+    // of r2, and being inside only gets harder as i2 grows).
+    const long long first_row = std::max<long long>(top, limit.top);
+    const long long last_row = std::min<long long>(top + width, limit.bottom);
     for (long long y = first_row; y < last_row; ++y) {
         const wide j2 = 2 * (y - top) - r2 < 0 ? r2 - 2 * (y - top) : 2 * (y - top) - r2;
         auto holds = [&](wide i2) { return inside(i2, j2) || inside(j2, i2); };
@@ -108,25 +184,9 @@ void fill_pen_cap(PixelMask &mask, DevicePoint p, int width) {
                 hi = mid - 1;
         }
         const wide reach2 = parity + 2 * lo;
-        mask.add_span(y, left + (long long)((r2 - reach2) / 2),
-                      left + (long long)((r2 + reach2) / 2) + 1);
+        out.span(y, left + (long long)((r2 - reach2) / 2),
+                 left + (long long)((r2 + reach2) / 2) + 1);
     }
-}
-
-void paint_mask(DeviceContext &dc, const PixelMask &mask, std::uint32_t value) {
-    Surface &s = dc.surface();
-    const std::uint32_t m = s.mask();
-    const int rop2 = dc.rop2;
-    bool any = false;
-    mask.for_each_span([&](int y, int x0, int x1) {
-        any = true;
-        if (rop2 == R2_COPYPEN) {
-            s.fill_span(y, x0, x1, value);
-            return;
-        }
-        for (int x = x0; x < x1; ++x) s.set(x, y, mix(rop2, value, s.get(x, y), m));
-    });
-    if (any) s.changed = true;
 }
 
 } // namespace win32::gdi

@@ -1,8 +1,9 @@
-// Shared pieces of the rasterisers: pixel masks of shapes, polygon scan
-// conversion, and painting with the pen.
+// Shared pieces of the rasterisers: device points, polygon scan conversion,
+// unions of spans, the round ends of wide pens, and stroking with the pen.
 #pragma once
 
 #include "device_context.h"
+#include "paint.h"
 #include "pen.h"
 
 #include <algorithm>
@@ -32,63 +33,65 @@ struct DevicePoint {
 
 DevicePoint to_device(const DeviceContext &dc, const POINT &p);
 
+// The point list of a call, in device pixels.
+std::vector<DevicePoint> to_device(const DeviceContext &dc, const POINT *points, int count);
+
 // The part of the DC's drawable area that a shape through `points`, widened
-// by `margin` pixels on every side, can reach: masks need no more.
+// by `margin` pixels on every side, can reach.
 Box reach(const DeviceContext &dc, const std::vector<DevicePoint> &points, long long margin);
 
-// A set of pixels within a box, painted once each however often it is added:
-// wide lines and filled shapes are unions of pieces.
-class PixelMask {
+// Receives the spans of a shape: pixels [x0, x1) of row y, in any order.
+class SpanSink {
 public:
-    explicit PixelMask(const Box &box);
-    const Box &box() const { return box_; }
-    void add(int x, int y) {
-        if (x >= box_.left && x < box_.right && y >= box_.top && y < box_.bottom)
-            bits_[std::size_t(y - box_.top) * width_ + std::size_t(x - box_.left)] = 1;
-    }
-    // Adds pixels [x0, x1) of row y, clipped to the box.
-    void add_span(long long y, long long x0, long long x1);
-    // Every pixel of the box is in the set.
-    bool full() const {
-        return std::all_of(bits_.begin(), bits_.end(), [](std::uint8_t b) { return b != 0; });
-    }
-    bool has(int x, int y) const {
-        return bits_[std::size_t(y - box_.top) * width_ + std::size_t(x - box_.left)] != 0;
-    }
-    // Calls f(y, x0, x1) for every run of set pixels.
-    template <class F> void for_each_span(F f) const {
-        for (int y = box_.top; y < box_.bottom; ++y) {
-            const std::uint8_t *row = bits_.data() + std::size_t(y - box_.top) * width_;
-            for (int x = 0; x < int(width_);) {
-                if (!row[x]) {
-                    ++x;
-                    continue;
-                }
-                int end = x;
-                while (end < int(width_) && row[end]) ++end;
-                f(y, box_.left + x, box_.left + end);
-                x = end;
-            }
-        }
-    }
+    virtual void span(long long y, long long x0, long long x1) = 0;
 
-private:
-    Box box_;
-    std::size_t width_;
-    std::vector<std::uint8_t> bits_;
+protected:
+    ~SpanSink() = default;
 };
 
-// Adds the pixels inside a polygon to the mask: a pixel (x, y) is inside
-// when the point (x, y) is, edges counted half-open (left and top in, right
-// and bottom out), by the even-odd rule or, with `winding`, the non-zero rule.
-void fill_polygon(PixelMask &mask, const std::vector<DevicePoint> &points, bool winding);
+// Paints each span it receives, clipped to a box, right away: for shapes
+// whose spans never overlap.
+class PaintingSink final : public SpanSink {
+public:
+    PaintingSink(SpanPaint &paint, const Box &limit) : paint_(paint), limit_(limit) {}
+    void span(long long y, long long x0, long long x1) override;
 
-// Adds the round end of a wide pen of width w at p: a disc in the w x w box
-// whose top-left corner is p - w / 2 (halved in integers).
-void fill_pen_cap(PixelMask &mask, DevicePoint p, int width);
+private:
+    SpanPaint &paint_;
+    Box limit_;
+};
 
-// Paints each pixel of the mask with the pen's colour under the DC's mix mode.
-void paint_mask(DeviceContext &dc, const PixelMask &mask, std::uint32_t value);
+// A union of spans within a box, painted once each however often they were
+// added: wide lines are unions of overlapping pieces.
+class SpanUnion final : public SpanSink {
+public:
+    explicit SpanUnion(const Box &limit) : limit_(limit) {}
+    const Box &limit() const { return limit_; }
+    void span(long long y, long long x0, long long x1) override;
+    // Whether every pixel of the box is in the union.
+    bool covers_limit();
+    void paint(SpanPaint &paint);
+
+private:
+    struct Span {
+        int y, x0, x1;
+    };
+    void merge();
+    Box limit_;
+    std::vector<Span> spans_;
+    std::size_t merged_ = 0; // spans_[0, merged_) are sorted and disjoint
+};
+
+// The spans inside a polygon, within `limit`: a pixel (x, y) is inside when
+// the point (x, y) is, edges counted half-open (left and top in, right and
+// bottom out), by the even-odd rule or, with `winding`, the non-zero rule.
+// Each pixel is given once.
+void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Box &limit,
+                  SpanSink &out);
+
+// The round end of a wide pen of width w at p: a disc in the w x w box whose
+// top-left corner is p - w / 2 (halved in integers), rows within `limit`.
+void pen_cap(SpanSink &out, DevicePoint p, int width, const Box &limit);
 
 // Draws the polyline through `points` with the DC's pen. Cosmetic pens leave
 // out the last point; the dash style runs on from segment to segment.

@@ -5,14 +5,57 @@
 namespace win32::gdi {
 
 namespace {
+
 // Larger requests are refused rather than attempted: no display needs them.
 constexpr std::uint64_t max_surface_bytes = std::uint64_t(1) << 30;
+
+// 8 bits per pixel: bytes, so whole spans are memory operations.
+void fill8(Surface &s, int y, int x0, int x1, Mix mix) {
+    std::uint8_t *p = s.row(y) + x0;
+    const std::size_t n = std::size_t(x1 - x0);
+    if (mix.and_bits == 0) {
+        std::memset(p, mix.xor_bits, n);
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) p[i] = mix.apply(p[i]);
+}
+void write8(Surface &s, int y, int x0, int x1, const std::uint8_t *values) {
+    std::memcpy(s.row(y) + x0, values, std::size_t(x1 - x0));
+}
+void read8(const Surface &s, int y, int x0, int x1, std::uint8_t *out) {
+    std::memcpy(out, s.row(y) + x0, std::size_t(x1 - x0));
+}
+
+// 1 and 4 bits per pixel: pixel by pixel, as only small bitmaps have them.
+void fill_packed(Surface &s, int y, int x0, int x1, Mix mix) {
+    const std::uint8_t m = s.mask();
+    for (int x = x0; x < x1; ++x) s.put(x, y, std::uint8_t(mix.apply(s.get(x, y)) & m));
+}
+void write_packed(Surface &s, int y, int x0, int x1, const std::uint8_t *values) {
+    for (int x = x0; x < x1; ++x) s.put(x, y, values[x - x0]);
+}
+void read_packed(const Surface &s, int y, int x0, int x1, std::uint8_t *out) {
+    for (int x = x0; x < x1; ++x) out[x - x0] = s.get(x, y);
+}
+
+constexpr SpanOps bytes_ops{fill8, write8, read8};
+constexpr SpanOps packed_ops{fill_packed, write_packed, read_packed};
+
 } // namespace
+
+Surface::Surface() : ops(&bytes_ops) {}
+
+void Surface::choose_ops() {
+    ops = bits_per_pixel == 8 ? &bytes_ops : &packed_ops;
+}
 
 bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
     storage.reset();
+    data = nullptr;
     width = height = stride = 0;
+    changes = {};
     bits_per_pixel = bpp;
+    choose_ops();
     if (w <= 0 || h <= 0 || (bpp != 1 && bpp != 4 && bpp != 8)) return false;
     const std::uint64_t row_bits = std::uint64_t(w) * std::uint64_t(bpp);
     const std::uint64_t align_bits = std::uint64_t(row_alignment) * 8;
@@ -20,10 +63,37 @@ bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
     if (row_bytes * std::uint64_t(h) > max_surface_bytes) return false;
     storage.reset(new (std::nothrow) std::uint8_t[row_bytes * std::uint64_t(h)]());
     if (!storage) return false;
+    data = storage.get();
     width = w;
     height = h;
     stride = int(row_bytes);
     return true;
+}
+
+void Surface::view(const void *bits, int w, int h, int bpp, bool bottom_up_rows) {
+    storage.reset();
+    // A view is only ever read.
+    data = static_cast<std::uint8_t *>(const_cast<void *>(bits));
+    width = w;
+    height = h;
+    bits_per_pixel = bpp;
+    stride = int((std::int64_t(w) * bpp + 31) / 32 * 4);
+    bottom_up = bottom_up_rows;
+    device_independent = true;
+    changes = {};
+    choose_ops();
+}
+
+void Surface::fill_box(const Box &box, Mix mix) {
+    if (box.empty() || mix.keeps()) return;
+    if (bits_per_pixel == 8 && mix.and_bits == 0 && box.left == 0 && box.right == width &&
+        stride == width && !bottom_up) {
+        // Whole rows of contiguous memory: one fill for all of them.
+        touch(box);
+        std::memset(row(box.top), mix.xor_bits, std::size_t(width) * (box.bottom - box.top));
+        return;
+    }
+    for (int y = box.top; y < box.bottom; ++y) fill(y, box.left, box.right, mix);
 }
 
 } // namespace win32::gdi

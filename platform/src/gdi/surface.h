@@ -1,18 +1,72 @@
-// Pixel memory of a bitmap or a window: 1, 4 or 8 bits per pixel.
+// Pixel memory of a bitmap or a window: 1, 4 or 8 bits per pixel, and the
+// span operations of its format, through which every drawing writes.
 //
 // What a pixel value means depends on the surface: on a device-compatible
 // 8-bit surface it is an index into the system palette; on a monochrome
 // device bitmap 0 is black and 1 is white; on a device-independent bitmap it
-// is an index into the bitmap's own colour table.
+// is an index into the bitmap's own colour table. Values always fit a byte.
 #pragma once
 
 #include "platform.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace win32::gdi {
+
+// A rectangle in device pixels, right and bottom excluded.
+struct Box {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool empty() const { return left >= right || top >= bottom; }
+    bool contains(long long x, long long y) const {
+        return x >= left && x < right && y >= top && y < bottom;
+    }
+    Box intersect(const Box &o) const {
+        Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+              std::min(bottom, o.bottom)};
+        if (r.empty()) r = {};
+        return r;
+    }
+    // The smallest box holding both (an empty box adds nothing).
+    Box unite(const Box &o) const {
+        if (empty()) return o;
+        if (o.empty()) return *this;
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+                std::max(bottom, o.bottom)};
+    }
+};
+
+// How a value combines with a pixel, bit by bit: pixel = (pixel & and) ^ xor.
+// Every mix mode comes down to such a pair once its pen value is known.
+struct Mix {
+    std::uint8_t and_bits = 0;
+    std::uint8_t xor_bits = 0;
+    std::uint8_t apply(std::uint8_t pixel) const {
+        return std::uint8_t((pixel & and_bits) ^ xor_bits);
+    }
+    // The pixel keeps its value.
+    bool keeps() const { return and_bits == 0xFF && xor_bits == 0; }
+};
+
+// Copying a value is the mix that ignores the pixel.
+inline Mix copy_mix(std::uint8_t value) {
+    return {0, value};
+}
+
+struct Surface;
+
+// The span operations of one pixel format, chosen when the surface is made.
+struct SpanOps {
+    // Pixels x0..x1-1 of row y combined with one mix.
+    void (*fill)(Surface &, int y, int x0, int x1, Mix mix);
+    // Pixels x0..x1-1 of row y set to values[0..].
+    void (*write)(Surface &, int y, int x0, int x1, const std::uint8_t *values);
+    // Pixels x0..x1-1 of row y into out[0..].
+    void (*read)(const Surface &, int y, int x0, int x1, std::uint8_t *out);
+};
 
 struct Surface {
     int width = 0;
@@ -23,24 +77,32 @@ struct Surface {
     bool device_independent = false;
     RGBQUAD color_table[256] = {};
     int color_count = 0;
-    // Set by every change of pixels, cleared by whoever shows the surface.
-    bool changed = false;
+
+    Surface();
+    Surface(const Surface &) = delete;
+    Surface &operator=(const Surface &) = delete;
 
     // Allocates zeroed memory for width x height pixels, rows padded to
     // row_alignment bytes. False (and an empty surface) when the size is
     // unreasonable or memory is short.
     bool allocate(int w, int h, int bpp, int row_alignment);
+    // A view of pixel memory someone else owns (a caller's bitmap bits),
+    // rows padded to 32 bits as device-independent bitmaps are.
+    void view(const void *bits, int w, int h, int bpp, bool bottom_up_rows);
 
-    std::uint8_t *bits() { return storage.get(); }
-    const std::uint8_t *bits() const { return storage.get(); }
+    std::uint8_t *bits() { return data; }
+    const std::uint8_t *bits() const { return data; }
     std::size_t byte_size() const { return std::size_t(stride) * std::size_t(height); }
+    Box bounds() const { return {0, 0, width, height}; }
 
-    std::uint8_t *row(int y) { return storage.get() + row_offset(y); }
-    const std::uint8_t *row(int y) const { return storage.get() + row_offset(y); }
+    std::uint8_t *row(int y) { return data + row_offset(y); }
+    const std::uint8_t *row(int y) const { return data + row_offset(y); }
+    // The step in bytes from a row to the one below it.
+    std::ptrdiff_t row_step() const { return bottom_up ? -std::ptrdiff_t(stride) : stride; }
 
-    std::uint32_t mask() const { return (1u << bits_per_pixel) - 1u; }
+    std::uint8_t mask() const { return std::uint8_t((1u << bits_per_pixel) - 1u); }
 
-    std::uint32_t get(int x, int y) const {
+    std::uint8_t get(int x, int y) const {
         const std::uint8_t *r = row(y);
         switch (bits_per_pixel) {
         case 8:
@@ -52,11 +114,47 @@ struct Surface {
         }
     }
 
-    void set(int x, int y, std::uint32_t v) {
+    // One pixel; (x, y) lies on the surface.
+    void set(int x, int y, std::uint8_t v) {
+        touch({x, y, x + 1, y + 1});
+        put(x, y, v);
+    }
+
+    void fill(int y, int x0, int x1, Mix mix) {
+        if (x0 >= x1 || mix.keeps()) return;
+        touch({x0, y, x1, y + 1});
+        ops->fill(*this, y, x0, x1, mix);
+    }
+    void write(int y, int x0, int x1, const std::uint8_t *values) {
+        if (x0 >= x1) return;
+        touch({x0, y, x1, y + 1});
+        ops->write(*this, y, x0, x1, values);
+    }
+    void read(int y, int x0, int x1, std::uint8_t *out) const {
+        if (x0 < x1) ops->read(*this, y, x0, x1, out);
+    }
+    // Every row of a box (on the surface) combined with one mix.
+    void fill_box(const Box &box, Mix mix);
+
+    // The one place that records which pixels changed: whoever shows the
+    // surface asks for them with take_changes.
+    void touch(const Box &box) { changes = changes.unite(box); }
+    // Everything: the surface is to be shown whole.
+    void touch_all() { touch(bounds()); }
+    bool has_changes() const { return !changes.intersect(bounds()).empty(); }
+    std::optional<Box> take_changes() {
+        const Box box = changes.intersect(bounds());
+        changes = {};
+        if (box.empty()) return std::nullopt;
+        return box;
+    }
+
+    // Without marking a change: for the span operations themselves.
+    void put(int x, int y, std::uint8_t v) {
         std::uint8_t *r = row(y);
         switch (bits_per_pixel) {
         case 8:
-            r[x] = std::uint8_t(v);
+            r[x] = v;
             break;
         case 4: {
             std::uint8_t &b = r[x >> 1];
@@ -72,20 +170,16 @@ struct Surface {
         }
     }
 
-    // Sets pixels x0..x1-1 of row y to v.
-    void fill_span(int y, int x0, int x1, std::uint32_t v) {
-        if (bits_per_pixel == 8) {
-            std::memset(row(y) + x0, int(v & 0xFF), std::size_t(x1 - x0));
-            return;
-        }
-        for (int x = x0; x < x1; ++x) set(x, y, v);
-    }
-
 private:
     std::size_t row_offset(int y) const {
         return std::size_t(bottom_up ? height - 1 - y : y) * std::size_t(stride);
     }
+    void choose_ops();
+
     std::unique_ptr<std::uint8_t[]> storage;
+    std::uint8_t *data = nullptr;
+    const SpanOps *ops;
+    Box changes;
 };
 
 } // namespace win32::gdi

@@ -71,6 +71,7 @@ void handle(const display::Event &e) {
         break;
     case display::Event::exposed:
         w->invalid = true;
+        w->present_whole = true;
         break;
     case display::Event::close:
         post(h, WM_CLOSE, 0, 0);

@@ -57,7 +57,10 @@ BOOL UpdateWindow(HWND handle) {
 
 HDC GetDC(HWND handle) {
     trace::record("GetDC", nullptr, {trace::value(handle)});
-    if (!handle) return gdi::screen_dc();
+    if (!handle) {
+        hand_display_size_to_gdi();
+        return gdi::screen_dc();
+    }
     Window *w = find_window(handle);
     return w ? gdi::create_window_dc(handle, w->surface) : nullptr;
 }

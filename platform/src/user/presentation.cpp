@@ -13,7 +13,31 @@ std::optional<long long> scheduled;
 
 bool needs_present(const Window &w) {
     return w.visible && !w.minimized && w.native && w.surface &&
-           (w.surface->surface.changed || w.presented_palette != gdi::system_palette_version);
+           (gdi::has_changes(*w.surface) || w.present_whole ||
+            w.presented_palette != gdi::system_palette_version);
+}
+
+void present(Window &w) {
+    std::uint32_t colors[256];
+    for (int i = 0; i < 256; ++i) {
+        const PALETTEENTRY &e = gdi::system_palette[i];
+        colors[i] = (std::uint32_t(e.peRed) << 16) | (std::uint32_t(e.peGreen) << 8) | e.peBlue;
+    }
+    const gdi::SurfaceFrame surface = gdi::take_frame(*w.surface);
+    display::Frame frame{surface.pixels,
+                         surface.width,
+                         surface.height,
+                         surface.stride,
+                         colors,
+                         {surface.changed.left, surface.changed.top,
+                          surface.changed.right - surface.changed.left,
+                          surface.changed.bottom - surface.changed.top}};
+    // New colours, or a window the display lost, are shown whole.
+    if (w.present_whole || w.presented_palette != gdi::system_palette_version)
+        frame.changed = {0, 0, surface.width, surface.height};
+    display::present(w.native, frame);
+    w.present_whole = false;
+    w.presented_palette = gdi::system_palette_version;
 }
 
 } // namespace
@@ -31,9 +55,7 @@ void present_windows(bool before_blocking) {
             }
             continue;
         }
-        display::present(w->native, w->surface->surface);
-        w->surface->surface.changed = false;
-        w->presented_palette = gdi::system_palette_version;
+        present(*w);
         w->last_present_us = now;
     }
 }

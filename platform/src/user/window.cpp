@@ -49,10 +49,7 @@ void broadcast_palette_changed(HWND cause) {
 }
 
 void allocate_surface(Window &window, int width, int height) {
-    auto surface = std::make_shared<gdi::Bitmap>();
-    if (width > 0 && height > 0) surface->surface.allocate(width, height, 8, 4);
-    surface->surface.changed = true;
-    window.surface = surface;
+    window.surface = gdi::new_window_surface(width, height, nullptr);
 }
 
 } // namespace
@@ -74,6 +71,11 @@ std::vector<Window *> all_windows() {
     return out;
 }
 
+void hand_display_size_to_gdi() {
+    const display::Area area = display::display_area();
+    gdi::set_display_size(area.width, area.height);
+}
+
 LRESULT send(Window &window, UINT message, WPARAM wparam, LPARAM lparam) {
     return window.procedure ? window.procedure(window.handle, message, wparam, lparam) : 0;
 }
@@ -82,15 +84,7 @@ void resize_client(Window &window, int width, int height, WPARAM kind) {
     if (kind != SIZE_MINIMIZED &&
         (width != window.client_width || height != window.client_height)) {
         // The new surface keeps the pixels of the old one where both reach.
-        std::shared_ptr<gdi::Bitmap> old = window.surface;
-        auto surface = std::make_shared<gdi::Bitmap>();
-        if (width > 0 && height > 0 && surface->surface.allocate(width, height, 8, 4) && old) {
-            const gdi::Surface &from = old->surface;
-            const int w = std::min(width, from.width), h = std::min(height, from.height);
-            for (int y = 0; y < h; ++y)
-                std::memcpy(surface->surface.row(y), from.row(y), std::size_t(w));
-        }
-        surface->surface.changed = true;
+        auto surface = gdi::new_window_surface(width, height, window.surface.get());
         // DCs already handed out keep drawing on the window: they follow it.
         gdi::retarget_window_dcs(window.handle, surface);
         window.surface = surface;
@@ -143,6 +137,7 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
         return nullptr;
     }
     gdi::system_palette_changed = broadcast_palette_changed;
+    hand_display_size_to_gdi();
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT)
         width = 640 + 2 * frame_width, height = 480 + caption_height + frame_width;

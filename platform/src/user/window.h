@@ -33,6 +33,7 @@ struct Window {
     // The client area's pixels, which the window's DCs draw on.
     std::shared_ptr<gdi::Bitmap> surface;
     long long last_present_us = -1;
+    bool present_whole = true; // the display must be given every pixel again
     std::uint64_t presented_palette = 0;
 };
 
@@ -42,6 +43,9 @@ std::vector<Window *> all_windows();
 
 // Calls the window procedure now, as Win32 does with sent messages.
 LRESULT send(Window &window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Tells GDI the display's size, which HORZRES and VERTRES answer.
+void hand_display_size_to_gdi();
 
 // Gives the client area a new size, keeps what its pixels can keep, sends
 // WM_SIZE and asks for a paint.
