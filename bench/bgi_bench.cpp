@@ -11,11 +11,11 @@
 
 namespace {
 
-// One window for the whole run, on a display large enough for a 1000 x 1000
-// flood fill.
+// One window for the whole run, on a 1920 x 1080 display (large enough for
+// a 1000 x 1000 flood fill).
 void open_window() {
     static const bool opened = [] {
-        win32::testing::use_headless_display(1920, 1200);
+        win32::testing::use_headless_display(1920, 1080);
         int driver = VGA, mode = 3; // maximised: the client area is the display's
         initgraph(&driver, &mode, "");
         setactivepage(1);
@@ -111,5 +111,63 @@ void BM_Floodfill_1000(benchmark::State &state) {
     report(state, n, 1000 * 1000);
 }
 BENCHMARK(BM_Floodfill_1000);
+
+// The game's square: the inside of a 14 x 14 outline, filled in two colours
+// by turns; against a bar of the same size.
+void BM_Floodfill_14(benchmark::State &state) {
+    open_window();
+    rectangle(100, 100, 113, 113);
+    setcolor(LIGHTBLUE);
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        setfillstyle(SOLID_FILL, (n & 1) ? LIGHTGREEN : LIGHTRED);
+        floodfill(105, 105, WHITE);
+        ++n;
+    }
+    if (getpixel(101, 101) == WHITE || getpixel(112, 112) != getpixel(101, 101))
+        state.SkipWithError("the square was not filled");
+    report(state, n, 12 * 12);
+}
+BENCHMARK(BM_Floodfill_14);
+
+void BM_Bar_14(benchmark::State &state) {
+    open_window();
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        setfillstyle(SOLID_FILL, (n & 1) ? LIGHTGREEN : LIGHTRED);
+        bar(101, 101, 113, 113);
+        ++n;
+    }
+    report(state, n, 12 * 12);
+}
+BENCHMARK(BM_Bar_14);
+
+// One frame of the game's drawing with a snake of 100 squares: clear the
+// hidden page, draw each square as the game does (outline, flood fill), then
+// show the page.
+void BM_SnakeFrame_100(benchmark::State &state) {
+    open_window();
+    graphdefaults(); // the game's colours: fills take the colour setcolor gives
+    int page = 0;
+    for (auto _ : state) {
+        setactivepage(page);
+        cleardevice();
+        for (int i = 0; i < 100; ++i) {
+            const int x = 15 * (10 + i % 40), y = 15 * (10 + i / 40);
+            setcolor(YELLOW);
+            rectangle(x, y, x + 13, y + 13);
+            floodfill(x + 1, y + 1, YELLOW);
+            setcolor(WHITE);
+        }
+        setvisualpage(page);
+        page = 1 - page;
+    }
+    if (getpixel(15 * 10 + 5, 15 * 10 + 5) != YELLOW) state.SkipWithError("no square drawn");
+    setactivepage(1);
+    setvisualpage(0);
+    state.counters["frames/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SnakeFrame_100);
 
 } // namespace

@@ -69,6 +69,8 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap_handle) {
                 v = nearest_system_index(rgb_of_pixel(s, v));
             brush->pattern[std::size_t(y) * s.width + x] = std::uint8_t(v);
         }
+    brush->uniform = std::all_of(brush->pattern.begin(), brush->pattern.end(),
+                                 [&](std::uint8_t v) { return v == brush->pattern[0]; });
     return static_cast<HBRUSH>(add_object(brush));
 }
 

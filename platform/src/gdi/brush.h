@@ -19,6 +19,8 @@ struct Brush : Object {
     int pattern_height = 0;
     bool monochrome = true;
     std::vector<std::uint8_t> pattern;
+    // Every pixel of the pattern is the same: it paints like a solid brush.
+    bool uniform = false;
 };
 
 std::shared_ptr<Brush> stock_brush(int index);

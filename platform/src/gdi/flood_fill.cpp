@@ -1,6 +1,6 @@
 // FloodFill in border mode: a scanline fill that first finds the region, as
-// spans, and then paints them with the brush. The memory it takes grows with
-// the region, never with the surface.
+// spans, and then paints them with the brush. What it takes grows with the
+// region, never with the surface.
 #include "raster.h"
 #include "trace.h"
 
@@ -11,22 +11,31 @@ namespace win32::gdi {
 namespace {
 
 // Which pixels the fill has taken: a mask over a box that grows to hold
-// every span marked, doubling in the direction it must grow.
+// every span marked, doubling in the direction it must grow. Its memory is
+// kept from one fill to the next.
 class GrowingMask {
 public:
-    GrowingMask(int x, int y, const Box &area) : area_(area) {
+    void reset(int x, int y, const Box &area) {
+        area_ = area;
         box_ = Box{x - 32, y - 8, x + 32, y + 8}.intersect(area);
         bits_.assign(std::size_t(box_.right - box_.left) * (box_.bottom - box_.top), 0);
+    }
+    // The marks of row y from the box's left column on, or null when the
+    // box has no such row.
+    const std::uint8_t *row(int y) const {
+        if (y < box_.top || y >= box_.bottom) return nullptr;
+        return bits_.data() + std::size_t(y - box_.top) * width();
     }
     bool has(int x, int y) const {
         return box_.contains(x, y) &&
                bits_[std::size_t(y - box_.top) * width() + std::size_t(x - box_.left)] != 0;
     }
+    const Box &box() const { return box_; }
     // Pixels [x0, x1) of row y, all within the area.
     void mark(int y, int x0, int x1) {
         if (!box_.contains(x0, y) || !box_.contains(x1 - 1, y)) grow(Box{x0, y, x1, y + 1});
-        std::uint8_t *row = bits_.data() + std::size_t(y - box_.top) * width();
-        std::fill(row + (x0 - box_.left), row + (x1 - box_.left), std::uint8_t(1));
+        std::uint8_t *r = bits_.data() + std::size_t(y - box_.top) * width();
+        std::fill(r + (x0 - box_.left), r + (x1 - box_.left), std::uint8_t(1));
     }
 
 private:
@@ -39,20 +48,59 @@ private:
         if (wanted.top < box_.top) bigger.top = std::min(wanted.top, box_.top - h);
         if (wanted.bottom > box_.bottom) bigger.bottom = std::max(wanted.bottom, box_.bottom + h);
         bigger = bigger.intersect(area_);
-        std::vector<std::uint8_t> bits(std::size_t(bigger.right - bigger.left) *
-                                       (bigger.bottom - bigger.top));
         const std::size_t new_width = std::size_t(bigger.right - bigger.left);
+        spare_.assign(new_width * (bigger.bottom - bigger.top), 0);
         for (int y = box_.top; y < box_.bottom; ++y)
             std::copy_n(bits_.data() + std::size_t(y - box_.top) * width(), width(),
-                        bits.data() + std::size_t(y - bigger.top) * new_width +
+                        spare_.data() + std::size_t(y - bigger.top) * new_width +
                             std::size_t(box_.left - bigger.left));
-        bits_.swap(bits);
+        bits_.swap(spare_);
         box_ = bigger;
     }
 
     Box area_, box_;
-    std::vector<std::uint8_t> bits_;
+    std::vector<std::uint8_t> bits_, spare_;
 };
+
+struct Span {
+    int y, x0, x1;
+};
+
+// The region: 4-connected pixels from the start that are not of the border
+// value. Seeds are whole spans: each is widened to its row's extent, marked,
+// and the rows above and below are searched for new seeds along it. The
+// stack holds at most a few seeds per marked span. `Pixel` reads a pixel.
+template <class Pixel>
+void find_region(Pixel pixel, std::uint8_t stop, int start_x, int start_y, const Box &area,
+                 GrowingMask &taken, std::vector<std::pair<int, int>> &seeds,
+                 std::vector<Span> &region) {
+    auto open = [&](int x, int y) { return pixel(x, y) != stop && !taken.has(x, y); };
+    seeds.assign(1, {start_x, start_y});
+    while (!seeds.empty()) {
+        auto [sx, sy] = seeds.back();
+        seeds.pop_back();
+        if (!open(sx, sy)) continue;
+        int left = sx, right = sx + 1;
+        while (left > area.left && open(left - 1, sy)) --left;
+        while (right < area.right && open(right, sy)) ++right;
+        taken.mark(sy, left, right);
+        region.push_back({sy, left, right});
+        for (int ny : {sy - 1, sy + 1}) {
+            if (ny < area.top || ny >= area.bottom) continue;
+            // Marks of the row, where the mask has the row at all.
+            const std::uint8_t *marks = taken.row(ny);
+            const int marked_from = taken.box().left, marked_to = taken.box().right;
+            bool in_run = false;
+            for (int nx = left; nx < right; ++nx) {
+                const bool o =
+                    pixel(nx, ny) != stop &&
+                    !(marks && nx >= marked_from && nx < marked_to && marks[nx - marked_from]);
+                if (o && !in_run) seeds.push_back({nx, ny});
+                in_run = o;
+            }
+        }
+    }
+}
 
 } // namespace
 
@@ -71,36 +119,21 @@ BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
     const Box area = dc->drawable();
     const Surface &s = dc->surface();
     const std::uint8_t stop = std::uint8_t(dc->pixel(border));
-    GrowingMask taken(start_x, start_y, area);
-    auto open = [&](int px, int py) { return s.get(px, py) != stop && !taken.has(px, py); };
-    if (!open(start_x, start_y)) return FALSE;
+    if (s.get(start_x, start_y) == stop) return FALSE;
 
-    // Seeds are whole spans: each is widened to its row's extent, marked, and
-    // the rows above and below are searched for new seeds along it. The stack
-    // holds at most a few seeds per marked span.
-    struct Span {
-        int y, x0, x1;
-    };
-    std::vector<Span> region;
-    std::vector<std::pair<int, int>> seeds{{start_x, start_y}};
-    while (!seeds.empty()) {
-        auto [sx, sy] = seeds.back();
-        seeds.pop_back();
-        if (!open(sx, sy)) continue;
-        int left = sx, right = sx + 1;
-        while (left > area.left && open(left - 1, sy)) --left;
-        while (right < area.right && open(right, sy)) ++right;
-        taken.mark(sy, left, right);
-        region.push_back({sy, left, right});
-        for (int ny : {sy - 1, sy + 1}) {
-            if (ny < area.top || ny >= area.bottom) continue;
-            bool in_run = false;
-            for (int nx = left; nx < right; ++nx) {
-                const bool o = open(nx, ny);
-                if (o && !in_run) seeds.push_back({nx, ny});
-                in_run = o;
-            }
-        }
+    static thread_local GrowingMask taken;
+    static thread_local std::vector<std::pair<int, int>> seeds;
+    static thread_local std::vector<Span> region;
+    taken.reset(start_x, start_y, area);
+    region.clear();
+    if (s.bits_per_pixel == 8) {
+        const std::uint8_t *bits = s.row(0);
+        const std::ptrdiff_t step = s.row_step();
+        find_region([&](int px, int py) { return bits[py * step + px]; }, stop, start_x, start_y,
+                    area, taken, seeds, region);
+    } else {
+        find_region([&](int px, int py) { return s.get(px, py); }, stop, start_x, start_y, area,
+                    taken, seeds, region);
     }
     SpanPaint paint(*dc, *dc->brush.object, dc->rop2);
     for (const Span &span : region) paint.span(span.y, span.x0, span.x1);

@@ -12,25 +12,32 @@ BrushPattern::BrushPattern(const DeviceContext &dc, const Brush &brush) {
     if (brush.style == BS_PATTERN && brush.pattern_width > 0 && brush.pattern_height > 0) {
         width = brush.pattern_width;
         height = brush.pattern_height;
+        auto resolve = [&](std::uint8_t v) {
+            if (!brush.monochrome) return v;
+            return std::uint8_t(dc.pixel((v & 1) ? dc.bk_color : dc.text_color));
+        };
+        if (brush.uniform) {
+            single = resolve(brush.pattern[0]);
+            return;
+        }
         values = brush.pattern;
         if (brush.monochrome) {
-            const std::uint8_t colors[2] = {std::uint8_t(dc.pixel(dc.text_color)),
-                                            std::uint8_t(dc.pixel(dc.bk_color))};
+            const std::uint8_t colors[2] = {resolve(0), resolve(1)};
             for (std::uint8_t &v : values) v = colors[v & 1];
         }
         return;
     }
-    values.assign(1, brush.style == BS_SOLID ? std::uint8_t(dc.pixel(brush.color)) : 0);
+    single = brush.style == BS_SOLID ? std::uint8_t(dc.pixel(brush.color)) : 0;
 }
 
 void BrushPattern::row(int y, int x0, int x1, std::uint8_t *out) const {
     const std::size_t n = std::size_t(x1 - x0);
     if (n == 0) return;
-    const std::uint8_t *pattern_row = values.data() + std::size_t(y % height) * width;
-    if (width == 1) {
-        std::memset(out, pattern_row[0], n);
+    if (solid()) {
+        std::memset(out, single, n);
         return;
     }
+    const std::uint8_t *pattern_row = values.data() + std::size_t(y % height) * width;
     // The pattern from x0's phase up to its end, then whole copies of what is
     // already there, doubling each time.
     const int phase = x0 % width;

@@ -23,12 +23,13 @@ public:
     BrushPattern(const DeviceContext &dc, const Brush &brush);
     // The brush's values for pixels x0..x1-1 of device row y (x0, y >= 0).
     void row(int y, int x0, int x1, std::uint8_t *out) const;
-    bool solid() const { return width == 1 && height == 1; }
-    std::uint8_t value() const { return values[0]; }
+    bool solid() const { return values.empty(); }
+    std::uint8_t value() const { return single; }
 
 private:
     int width = 1, height = 1;
-    std::vector<std::uint8_t> values; // row by row
+    std::uint8_t single = 0;          // a solid brush's value
+    std::vector<std::uint8_t> values; // a pattern's, row by row
 };
 
 // Paints spans of a surface, each pixel once per call.
