@@ -24,32 +24,38 @@ struct LineWalk {
     std::uint8_t *pixel = nullptr;
     std::ptrdiff_t pixel_major = 0, pixel_minor = 0;
 
-    template <bool Bytes> void next() {
-        major += major_step;
-        if constexpr (Bytes) pixel += pixel_major;
-        slack -= two_minor;
-        if (slack < 0) {
-            slack += two_n;
-            minor += minor_step;
-            if constexpr (Bytes) pixel += pixel_minor;
-        }
-    }
     // `count` pixels combined with `mix` (or left alone, without `paint`).
+    // The walk runs on local copies: a byte written through `pixel` could
+    // otherwise be any member, and the compiler would reload them all.
     void run(Surface &s, long long count, Mix mix, bool paint) {
+        long long major_ = major, minor_ = minor, slack_ = slack;
+        const int minor_step_ = minor_step;
+        const long long two_n_ = two_n, two_minor_ = two_minor;
         if (pixel) {
+            std::uint8_t *p = pixel;
+            const std::ptrdiff_t along = pixel_major, across = pixel_minor;
+            const std::uint8_t and_bits = mix.and_bits, xor_bits = mix.xor_bits;
             for (long long i = 0; i < count; ++i) {
-                if (paint) *pixel = mix.apply(*pixel);
-                next<true>();
+                if (paint) *p = std::uint8_t((*p & and_bits) ^ xor_bits);
+                p += along;
+                slack_ -= two_minor_;
+                if (slack_ < 0) slack_ += two_n_, p += across, minor_ += minor_step_;
             }
-            return;
-        }
-        for (long long i = 0; i < count; ++i) {
-            if (paint) {
-                const int x = int(x_major ? major : minor), y = int(x_major ? minor : major);
-                s.put(x, y, mix.apply(s.get(x, y)));
+            pixel = p;
+            major_ += major_step * count;
+        } else {
+            for (long long i = 0; i < count; ++i) {
+                if (paint) {
+                    const int x = int(x_major ? major_ : minor_),
+                              y = int(x_major ? minor_ : major_);
+                    s.put(x, y, mix.apply(s.get(x, y)));
+                }
+                major_ += major_step;
+                slack_ -= two_minor_;
+                if (slack_ < 0) slack_ += two_n_, minor_ += minor_step_;
             }
-            next<false>();
         }
+        major = major_, minor = minor_, slack = slack_;
     }
 };
 
@@ -86,8 +92,13 @@ struct CosmeticStroke {
             last = std::min(last, major0 - major_lo + 1);
         if (first >= last) return;
         // The minor coordinate moves one way only: narrow the steps to those
-        // within the clip by bisection.
+        // within the clip by bisection, unless both ends are within.
         const bool rising = d_minor >= 0;
+        auto inside = [&](long long i) {
+            const long long m = minor_at(i);
+            return m >= minor_lo && m < minor_hi;
+        };
+        const bool whole = inside(first) && inside(last - 1);
         auto below = [&](long long i) { return minor_at(i) < minor_lo; };
         auto above = [&](long long i) { return minor_at(i) >= minor_hi; };
         auto first_not = [&](long long lo, long long hi, auto pred) {
@@ -100,7 +111,9 @@ struct CosmeticStroke {
             }
             return lo;
         };
-        if (rising) {
+        if (whole) {
+            // Nothing to narrow.
+        } else if (rising) {
             first = first_not(first, last, below);
             last = first_not(first, last, [&](long long i) { return !above(i); });
         } else {

@@ -39,41 +39,73 @@ void PaintingSink::span(long long y, long long x0, long long x1) {
     if (x0 < x1) paint_.span(int(y), int(x0), int(x1));
 }
 
+SpanUnion::SpanUnion(const Box &limit) : limit_(limit) {
+    rows_.resize(std::size_t(std::max(limit.bottom - limit.top, 0)));
+    for (std::size_t r = 0; r < rows_.size(); ++r) rows_[r] = {limit.top + int(r), 0, 0};
+}
+
 void SpanUnion::span(long long y, long long x0, long long x1) {
     if (y < limit_.top || y >= limit_.bottom) return;
     x0 = std::max<long long>(x0, limit_.left);
     x1 = std::min<long long>(x1, limit_.right);
-    if (x0 < x1) spans_.push_back({int(y), int(x0), int(x1)});
+    if (x0 >= x1) return;
+    Span &row = rows_[std::size_t(y - limit_.top)];
+    if (row.x0 >= row.x1) {
+        row.x0 = int(x0), row.x1 = int(x1);
+    } else if (x0 <= row.x1 && x1 >= row.x0) {
+        row.x0 = std::min(row.x0, int(x0)), row.x1 = std::max(row.x1, int(x1));
+    } else {
+        apart_.push_back({int(y), int(x0), int(x1)});
+    }
 }
 
 void SpanUnion::merge() {
-    if (merged_ == spans_.size()) return;
-    auto before = [](const Span &a, const Span &b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; };
-    std::sort(spans_.begin() + std::ptrdiff_t(merged_), spans_.end(), before);
-    std::inplace_merge(spans_.begin(), spans_.begin() + std::ptrdiff_t(merged_), spans_.end(),
-                       before);
-    // Overlapping and touching spans of a row become one.
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < spans_.size(); ++i) {
-        if (out > 0 && spans_[out - 1].y == spans_[i].y && spans_[i].x0 <= spans_[out - 1].x1)
-            spans_[out - 1].x1 = std::max(spans_[out - 1].x1, spans_[i].x1);
+    if (apart_.empty()) return;
+    // Every span, by row with a counting sort, then by column within each
+    // row, where there are only a few.
+    for (const Span &r : rows_)
+        if (r.x0 < r.x1) apart_.push_back(r);
+    const std::size_t rows = rows_.size();
+    starts_.assign(rows + 1, 0);
+    for (const Span &s : apart_) ++starts_[std::size_t(s.y - limit_.top) + 1];
+    for (std::size_t r = 0; r < rows; ++r) starts_[r + 1] += starts_[r];
+    sorted_.resize(apart_.size());
+    for (const Span &s : apart_) sorted_[starts_[std::size_t(s.y - limit_.top)]++] = s;
+    for (std::size_t i = 1; i < sorted_.size(); ++i)
+        for (std::size_t j = i;
+             j > 0 && sorted_[j].y == sorted_[j - 1].y && sorted_[j].x0 < sorted_[j - 1].x0; --j)
+            std::swap(sorted_[j], sorted_[j - 1]);
+    // Overlapping and touching spans of a row become one; the first of each
+    // row goes back to the row, the rest stay apart.
+    for (Span &r : rows_) r.x0 = r.x1 = 0;
+    apart_.clear();
+    for (const Span &s : sorted_) {
+        Span &row = rows_[std::size_t(s.y - limit_.top)];
+        if (row.x0 >= row.x1) {
+            row = s;
+            continue;
+        }
+        // The row's latest span: the last one set apart if it is of this row.
+        Span &latest = !apart_.empty() && apart_.back().y == s.y ? apart_.back() : row;
+        if (s.x0 <= latest.x1)
+            latest.x1 = std::max(latest.x1, s.x1);
         else
-            spans_[out++] = spans_[i];
+            apart_.push_back(s);
     }
-    spans_.resize(out);
-    merged_ = out;
 }
 
 bool SpanUnion::covers_limit() {
     merge();
-    if (spans_.size() != std::size_t(limit_.bottom - limit_.top)) return false;
-    return std::all_of(spans_.begin(), spans_.end(),
+    if (!apart_.empty()) return false;
+    return std::all_of(rows_.begin(), rows_.end(),
                        [&](const Span &s) { return s.x0 == limit_.left && s.x1 == limit_.right; });
 }
 
 void SpanUnion::paint(SpanPaint &paint) {
     merge();
-    for (const Span &s : spans_) paint.span(s.y, s.x0, s.x1);
+    for (const Span &s : rows_)
+        if (s.x0 < s.x1) paint.span(s.y, s.x0, s.x1);
+    for (const Span &s : apart_) paint.span(s.y, s.x0, s.x1);
 }
 
 void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Box &limit,
@@ -122,13 +154,19 @@ void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Bo
     };
     std::vector<Crossing> crossings;
     std::size_t next = 0;
+    // The active edges change only at these rows.
+    long long first_end = last_row;
     for (long long y = edges[0].top; y < last_row; ++y) {
-        std::erase_if(active, [&](const Edge *e) { return e->bottom <= y; });
-        if (active.empty()) {
-            if (next == edges.size()) break;
-            y = std::max(y, edges[next].top);
+        if (y >= first_end || (next < edges.size() && edges[next].top == y) || active.empty()) {
+            std::erase_if(active, [&](const Edge *e) { return e->bottom <= y; });
+            if (active.empty()) {
+                if (next == edges.size()) break;
+                y = std::max(y, edges[next].top);
+            }
+            while (next < edges.size() && edges[next].top == y) active.push_back(&edges[next++]);
+            first_end = last_row;
+            for (const Edge *e : active) first_end = std::min(first_end, e->bottom);
         }
-        while (next < edges.size() && edges[next].top == y) active.push_back(&edges[next++]);
         crossings.clear();
         for (const Edge *e : active) crossings.push_back({e->q, e->direction});
         // Few crossings, nearly in order from the row before.

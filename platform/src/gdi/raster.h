@@ -15,8 +15,14 @@ namespace win32::gdi {
 // Exact arithmetic for products of coordinates.
 __extension__ typedef __int128 wide;
 
-// floor and ceil of a / b, for b > 0.
+// floor and ceil of a / b, for b > 0; in 64 bits when the operands fit,
+// as they nearly always do.
 inline long long floor_div(wide a, wide b) {
+    if (a == wide((long long)a) && b == wide((long long)b)) {
+        const long long x = (long long)a, y = (long long)b;
+        const long long q = x / y;
+        return (x % y != 0 && x < 0) ? q - 1 : q;
+    }
     wide q = a / b;
     if ((a % b != 0) && (a < 0)) --q;
     return (long long)q;
@@ -62,10 +68,12 @@ private:
 };
 
 // A union of spans within a box, painted once each however often they were
-// added: wide lines are unions of overlapping pieces.
+// added: wide lines are unions of overlapping pieces. Each row keeps one span
+// that grows with what overlaps or touches it; anything apart from it waits
+// in a list, and only then are the rows sorted and merged.
 class SpanUnion final : public SpanSink {
 public:
-    explicit SpanUnion(const Box &limit) : limit_(limit) {}
+    explicit SpanUnion(const Box &limit);
     const Box &limit() const { return limit_; }
     void span(long long y, long long x0, long long x1) override;
     // Whether every pixel of the box is in the union.
@@ -78,8 +86,10 @@ private:
     };
     void merge();
     Box limit_;
-    std::vector<Span> spans_;
-    std::size_t merged_ = 0; // spans_[0, merged_) are sorted and disjoint
+    std::vector<Span> rows_;  // one per row of the box; empty when x0 >= x1
+    std::vector<Span> apart_; // spans apart from their row's; sorted when merged
+    std::vector<Span> sorted_;
+    std::vector<std::size_t> starts_;
 };
 
 // The spans inside a polygon, within `limit`: a pixel (x, y) is inside when

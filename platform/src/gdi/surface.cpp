@@ -14,7 +14,13 @@ void fill8(Surface &s, int y, int x0, int x1, Mix mix) {
     std::uint8_t *p = s.row(y) + x0;
     const std::size_t n = std::size_t(x1 - x0);
     if (mix.and_bits == 0) {
-        std::memset(p, mix.xor_bits, n);
+        // Short spans (wide lines, glyphs) are cheaper written than handed
+        // to memset.
+        if (n <= 16) {
+            for (std::size_t i = 0; i < n; ++i) p[i] = mix.xor_bits;
+        } else {
+            std::memset(p, mix.xor_bits, n);
+        }
         return;
     }
     for (std::size_t i = 0; i < n; ++i) p[i] = mix.apply(p[i]);
