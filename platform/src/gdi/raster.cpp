@@ -147,12 +147,8 @@ void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Bo
     long long last_row = 0;
     for (const Edge &e : edges) last_row = std::max(last_row, e.bottom);
 
+    // The active edges, kept in order of their crossing of the current row.
     std::vector<Edge *> active;
-    struct Crossing {
-        long long x;
-        int direction;
-    };
-    std::vector<Crossing> crossings;
     std::size_t next = 0;
     // The active edges change only at these rows.
     long long first_end = last_row;
@@ -167,18 +163,16 @@ void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Bo
             first_end = last_row;
             for (const Edge *e : active) first_end = std::min(first_end, e->bottom);
         }
-        crossings.clear();
-        for (const Edge *e : active) crossings.push_back({e->q, e->direction});
-        // Few crossings, nearly in order from the row before.
-        for (std::size_t i = 1; i < crossings.size(); ++i)
-            for (std::size_t j = i; j > 0 && crossings[j].x < crossings[j - 1].x; --j)
-                std::swap(crossings[j], crossings[j - 1]);
+        // Nearly in order from the row before: edges seldom cross.
+        for (std::size_t i = 1; i < active.size(); ++i)
+            for (std::size_t j = i; j > 0 && active[j]->q < active[j - 1]->q; --j)
+                std::swap(active[j], active[j - 1]);
         int count = 0;
-        for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
-            count += winding ? crossings[k].direction : 1;
+        for (std::size_t k = 0; k + 1 < active.size(); ++k) {
+            count += winding ? active[k]->direction : 1;
             const bool inside = winding ? count != 0 : (count & 1) != 0;
-            if (inside && crossings[k].x < crossings[k + 1].x)
-                out.span(y, crossings[k].x, crossings[k + 1].x);
+            if (inside && active[k]->q < active[k + 1]->q)
+                out.span(y, active[k]->q, active[k + 1]->q);
         }
         for (Edge *e : active) {
             e->q += e->step_q;
