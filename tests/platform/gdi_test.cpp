@@ -30,6 +30,45 @@ TEST(Handles, StaleAndForeignHandlesAreRefused) {
     EXPECT_EQ(FillRect(c.dc, &r, reinterpret_cast<HBRUSH>(c.palette)), 0);
 }
 
+// A handle that names nothing, or an object of another kind, fails the call
+// and leaves ERROR_INVALID_HANDLE as the last error.
+TEST(Handles, RefusedHandlesLeaveInvalidHandleAsTheLastError) {
+    Canvas c(4, 4);
+    HBRUSH stale = CreateSolidBrush(PALETTEINDEX(5));
+    DeleteObject(stale);
+    HDC forged = reinterpret_cast<HDC>(std::uintptr_t(0x7777));
+    const RECT r{0, 0, 4, 4};
+    struct Call {
+        const char *name;
+        bool (*failed)(const Canvas &, HBRUSH, HDC, const RECT &);
+    } calls[] = {
+        {"SelectObject of a deleted brush",
+         [](const Canvas &k, HBRUSH b, HDC, const RECT &) { return !SelectObject(k.dc, b); }},
+        {"FillRect with a deleted brush",
+         [](const Canvas &k, HBRUSH b, HDC, const RECT &q) { return !FillRect(k.dc, &q, b); }},
+        {"FillRect with a palette for a brush",
+         [](const Canvas &k, HBRUSH, HDC, const RECT &q) {
+             return !FillRect(k.dc, &q, reinterpret_cast<HBRUSH>(k.palette));
+         }},
+        {"GetPixel on a forged DC", [](const Canvas &, HBRUSH, HDC d,
+                                       const RECT &) { return GetPixel(d, 0, 0) == CLR_INVALID; }},
+        {"LineTo on a bitmap",
+         [](const Canvas &k, HBRUSH, HDC, const RECT &) {
+             return !LineTo(reinterpret_cast<HDC>(k.bitmap), 1, 1);
+         }},
+        {"BitBlt from a deleted brush",
+         [](const Canvas &k, HBRUSH b, HDC, const RECT &) {
+             return !BitBlt(k.dc, 0, 0, 2, 2, reinterpret_cast<HDC>(b), 0, 0, SRCCOPY);
+         }},
+    };
+    for (const Call &call : calls) {
+        SetLastError(0);
+        EXPECT_TRUE(call.failed(c, stale, forged, r)) << call.name;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE)) << call.name;
+    }
+    EXPECT_EQ(c.count(0), 16) << "nothing was drawn";
+}
+
 TEST(Handles, SelectObjectAnswersThePreviousObject) {
     Canvas c(4, 4);
     HBRUSH a = CreateSolidBrush(PALETTEINDEX(1)), b = CreateSolidBrush(PALETTEINDEX(2));

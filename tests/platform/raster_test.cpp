@@ -232,4 +232,97 @@ TEST(FloodFill, FillsALargeAreaWithAPatternWithoutGoingAstray) {
     DeleteObject(pattern);
 }
 
+// A fill that starts in the middle of a spiral must follow it outwards in
+// every direction: the region it paints is exactly the 4-connected set of
+// pixels a plain search finds from the start.
+TEST(FloodFill, FollowsASpiralOutwardsInEveryDirection) {
+    Canvas c(240, 180);
+    c.pen(PS_SOLID, 1, 5);
+    std::vector<POINT> spiral;
+    int x = 120, y = 90, step = 4;
+    for (int turn = 0; turn < 40; ++turn, step += 4) {
+        spiral.push_back({x, y});
+        switch (turn % 4) {
+        case 0:
+            x += step;
+            break;
+        case 1:
+            y += step;
+            break;
+        case 2:
+            x -= step;
+            break;
+        default:
+            y -= step;
+            break;
+        }
+    }
+    spiral.push_back({x, y});
+    Polyline(c.dc, spiral.data(), int(spiral.size()));
+
+    std::vector<int> before(std::size_t(c.width) * c.height);
+    for (int py = 0; py < c.height; ++py)
+        for (int px = 0; px < c.width; ++px) before[std::size_t(py) * c.width + px] = c.at(px, py);
+    std::vector<char> reached(before.size(), 0);
+    std::vector<std::pair<int, int>> stack{{122, 92}};
+    while (!stack.empty()) {
+        auto [px, py] = stack.back();
+        stack.pop_back();
+        if (px < 0 || py < 0 || px >= c.width || py >= c.height) continue;
+        const std::size_t i = std::size_t(py) * c.width + px;
+        if (reached[i] || before[i] == 5) continue;
+        reached[i] = 1;
+        stack.insert(stack.end(), {{px + 1, py}, {px - 1, py}, {px, py + 1}, {px, py - 1}});
+    }
+
+    // In XOR mode, so that a pixel painted twice would be blank again.
+    c.brush(7);
+    SetROP2(c.dc, R2_XORPEN);
+    ASSERT_TRUE(FloodFill(c.dc, 122, 92, PALETTEINDEX(5)));
+    int wrong = 0;
+    for (int py = 0; py < c.height; ++py)
+        for (int px = 0; px < c.width; ++px)
+            wrong += (c.at(px, py) == 7) != bool(reached[std::size_t(py) * c.width + px]);
+    EXPECT_EQ(wrong, 0);
+    EXPECT_GT(c.count(7), 100) << "the spiral's corridor, not just its centre";
+}
+
+// Drawn with XOR on a blank bitmap, a shape that paints each of its pixels
+// once leaves the same picture as drawn with COPY; a pixel painted twice
+// would be blank again. Wide pens are unions of overlapping pieces (caps,
+// bodies, dashes, a path folding back) and must paint each pixel once.
+TEST(WidePens, PaintEachPixelOfTheirShapeOnce) {
+    const POINT folded[] = {{20, 20}, {100, 70}, {25, 35}, {110, 28}, {30, 90}};
+    const DWORD dashes[] = {9, 4, 2, 5};
+    struct Case {
+        const char *name;
+        DWORD style;
+        DWORD width;
+        bool user;
+    } cases[] = {
+        {"solid round", PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND, 9, false},
+        {"solid flat", PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 7, false},
+        {"dashed round", PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_ROUND, 11, true},
+        {"dashed square", PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE, 6, true},
+        {"dotted", PS_GEOMETRIC | PS_DOT | PS_ENDCAP_ROUND, 5, false},
+    };
+    for (const Case &k : cases) {
+        std::string pictures[2];
+        for (int xor_mode = 0; xor_mode < 2; ++xor_mode) {
+            Canvas c(130, 110);
+            const LOGBRUSH brush{BS_SOLID, PALETTEINDEX(5), 0};
+            HPEN pen =
+                ExtCreatePen(k.style, k.width, &brush, k.user ? 4 : 0, k.user ? dashes : nullptr);
+            ASSERT_NE(pen, nullptr) << k.name;
+            c.owned.push_back(pen);
+            SelectObject(c.dc, pen);
+            SetROP2(c.dc, xor_mode ? R2_XORPEN : R2_COPYPEN);
+            Polyline(c.dc, folded, 5);
+            pictures[xor_mode] = c.rows();
+        }
+        EXPECT_EQ(pictures[1], pictures[0]) << k.name;
+        EXPECT_NE(pictures[0].find('5'), std::string::npos) << k.name;
+    }
+}
+
 } // namespace

@@ -219,4 +219,74 @@ TEST(Painting, WhatIsDrawnIsShownBeforeTheProgramWaits) {
     DeleteObject(red);
 }
 
+// Waits for a timer of the window, so that what was drawn gets shown.
+void wait_for_presentation(HWND window) {
+    SetTimer(window, 3, 40, nullptr);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) && msg.message != WM_TIMER) DispatchMessageA(&msg);
+    KillTimer(window, 3);
+}
+
+// Each presentation shows only what changed since the last; together they
+// must leave the display showing every pixel of the window as it is now,
+// and new colours in the palette recolour all of it.
+TEST(Painting, PresentationsOfWhatChangedAddUpToTheWholePicture) {
+    TestWindow w;
+    HDC dc = GetDC(w.handle);
+    auto shows_the_window = [&] {
+        int width = 0, height = 0;
+        const std::vector<std::uint32_t> shown =
+            win32::testing::presented_pixels(w.handle, width, height);
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const COLORREF c = win32::testing::window_pixel(w.handle, x, y);
+                const std::uint32_t rgb = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                wrong += shown[std::size_t(y) * width + x] != rgb;
+            }
+        return wrong;
+    };
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), green = CreateSolidBrush(RGB(0, 255, 0));
+    const RECT first{10, 10, 30, 20}, second{200, 150, 310, 195}, third{0, 0, 320, 1};
+    FillRect(dc, &first, red);
+    wait_for_presentation(w.handle);
+    EXPECT_EQ(shows_the_window(), 0);
+    FillRect(dc, &second, green);
+    SetPixel(dc, 319, 199, RGB(255, 0, 0));
+    wait_for_presentation(w.handle);
+    EXPECT_EQ(shows_the_window(), 0) << "the first box is still shown beside the new ones";
+    FillRect(dc, &third, green);
+    wait_for_presentation(w.handle);
+    EXPECT_EQ(shows_the_window(), 0);
+
+    // A box in palette entry 100, shown; then entry 100 changes colour and
+    // nothing is drawn: the box is shown in its new colour.
+    std::vector<unsigned char> storage(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
+    auto *log = reinterpret_cast<LOGPALETTE *>(storage.data());
+    log->palVersion = 0x300;
+    log->palNumEntries = 256;
+    const std::vector<PALETTEENTRY> system = win32::testing::system_palette();
+    for (int i = 0; i < 256; ++i) log->palPalEntry[i] = system[std::size_t(i)];
+    log->palPalEntry[100] = {200, 10, 10, 0};
+    HPALETTE palette = CreatePalette(log);
+    SelectPalette(dc, palette, FALSE);
+    RealizePalette(dc);
+    HBRUSH entry = CreateSolidBrush(PALETTEINDEX(100));
+    const RECT fourth{50, 50, 90, 90};
+    FillRect(dc, &fourth, entry);
+    wait_for_presentation(w.handle);
+    EXPECT_EQ(shows_the_window(), 0);
+    const PALETTEENTRY recoloured = {12, 34, 56, 0};
+    SetPaletteEntries(palette, 100, 1, &recoloured);
+    RealizePalette(dc);
+    wait_for_presentation(w.handle);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 60, 60), RGB(12, 34, 56));
+    EXPECT_EQ(shows_the_window(), 0) << "the box in its new colour";
+    DeleteObject(entry);
+    ReleaseDC(w.handle, dc);
+    DeleteObject(red);
+    DeleteObject(green);
+    DeleteObject(palette);
+}
+
 } // namespace
