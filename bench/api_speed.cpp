@@ -1,0 +1,386 @@
+// The time each BGI call takes, through the public API only, so that the same
+// source measures our platform and, built for Windows, the system's GDI
+// (scripts/compare_speed.sh runs both and puts them side by side).
+//
+// The window is maximised (VGA mode 3), so pages are display-sized; drawing
+// goes to the hidden page 1 while page 0 is shown, as a game draws its frames.
+// Each workload is timed on a steady clock in repetitions of at least
+// --min-time seconds; the median of the repetitions is reported.
+//
+// Output: comment lines start with '#'; every other line is
+//   NAME NANOSECONDS_PER_CALL
+// A workload whose picture is not what its calls should draw is reported on
+// standard error and makes the exit status 1.
+//
+// Usage: api_speed [--min-time SECONDS] [--reps N] [--list] [NAME...]
+//   NAMEs pick workloads by name (default: all).
+#include "bgi.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The client area (getmaxx, getmaxy) and its centre, and the page's size,
+// set after initgraph.
+int max_x = 0, max_y = 0, centre_x = 0, centre_y = 0;
+int page_width = 0, page_height = 0;
+
+// The first coordinate from `from` on at which getpixel stops answering a
+// colour on a cleared page: past the page's right (or bottom) edge. The page
+// is display-sized, which may be larger than the client area.
+int page_extent(int from, bool across) {
+    const auto on_page = [across](int at) {
+        return (across ? getpixel(at, 0) : getpixel(0, at)) != -1;
+    };
+    int inside = std::max(from, 0), outside = inside + 1;
+    while (on_page(outside) && outside < (1 << 20)) {
+        inside = outside;
+        outside *= 2;
+    }
+    while (outside - inside > 1) {
+        const int mid = inside + (outside - inside) / 2;
+        if (on_page(mid))
+            inside = mid;
+        else
+            outside = mid;
+    }
+    return outside;
+}
+
+// Line ends in 16 directions round the centre, for each length measured.
+struct Star {
+    int length;
+    int ends[16][2];
+};
+
+Star star_10{10, {}}, star_500{500, {}};
+
+void place_star(Star &s) {
+    for (int i = 0; i < 16; ++i) {
+        const double angle = i * 3.14159265358979 / 8;
+        s.ends[i][0] = centre_x + int(std::lround(s.length * std::cos(angle)));
+        s.ends[i][1] = centre_y + int(std::lround(s.length * std::sin(angle)));
+    }
+}
+
+// Makes the following fills paint in `colour`. A fill whose colour is the one
+// the last fill used paints in the drawing colour when setcolor came in
+// between; one fill (clipped away) of another colour first avoids that.
+void use_fill_colour(int colour) {
+    setfillstyle(SOLID_FILL, colour == BLACK ? WHITE : BLACK);
+    bar(-10, -10, -5, -5);
+    setfillstyle(SOLID_FILL, colour);
+}
+
+// Every workload starts from a cleared hidden page and the default colours,
+// styles and write mode, with fills in light green.
+void reset() {
+    setactivepage(1);
+    setvisualpage(0);
+    setwritemode(COPY_PUT);
+    setlinestyle(SOLID_LINE, 0xFFFF, NORM_WIDTH);
+    setcolor(WHITE);
+    use_fill_colour(LIGHTGREEN);
+    cleardevice();
+}
+
+bool pixel_is(int x, int y, int colour) {
+    const int found = getpixel(x, y);
+    if (found != colour)
+        std::fprintf(stderr, "api_speed: pixel (%d, %d) is %d, expected %d\n", x, y, found, colour);
+    return found == colour;
+}
+
+// Lines of a star's length from the centre, in a line style and thickness.
+template <Star *S, int Style, int Thickness> struct Lines {
+    static void prepare() {
+        reset();
+        setlinestyle(Style, 0, Thickness);
+    }
+    static void call(long i) {
+        const int *e = S->ends[i & 15];
+        line(centre_x, centre_y, e[0], e[1]);
+    }
+    // A solid line lights its whole length (its end point excluded), a
+    // dotted one some of it; a thick one lights the rows beside it too.
+    static bool check() {
+        prepare();
+        line(centre_x, centre_y, centre_x + S->length, centre_y);
+        int lit = 0;
+        for (int x = centre_x; x < centre_x + S->length; ++x) lit += getpixel(x, centre_y) == WHITE;
+        const bool length_ok = Style == SOLID_LINE
+                                   ? lit == S->length
+                                   : lit >= S->length / 4 && lit <= S->length * 3 / 4;
+        if (!length_ok)
+            std::fprintf(stderr, "api_speed: line lit %d of %d pixels\n", lit, S->length);
+        const int middle = centre_x + S->length / 2;
+        return length_ok && (Thickness == NORM_WIDTH || (pixel_is(middle, centre_y - 1, WHITE) &&
+                                                         pixel_is(middle, centre_y + 1, WHITE)));
+    }
+};
+
+// Flood fill of the inside of a square outline, drawn once by prepare. The
+// fill colour alternates so that every call repaints the whole inside. The
+// timed call is setfillstyle + floodfill (the `setfillstyle` workload alone
+// measures the former).
+template <int Side> struct FloodSquare {
+    static constexpr int left = 10, top = 10; // the outline; the inside is Side x Side
+    static int colour(long i) { return (i & 1) ? LIGHTRED : LIGHTGREEN; }
+    static void prepare() {
+        reset();
+        rectangle(left, top, left + Side + 1, top + Side + 1);
+        use_fill_colour(colour(1));
+    }
+    static void call(long i) {
+        setfillstyle(SOLID_FILL, colour(i));
+        floodfill(left + 1 + Side / 2, top + 1 + Side / 2, WHITE);
+    }
+    // Every fill paints the whole inside, and nothing beyond the border.
+    static bool check() {
+        prepare();
+        // A large inside is sampled on a grid that includes its last row and column.
+        const int step = Side > 50 ? Side / 50 : 1;
+        for (long i = 0; i < 2; ++i) {
+            call(i);
+            for (int dy = 1; dy <= Side; dy = (dy < Side && dy + step > Side) ? Side : dy + step)
+                for (int dx = 1; dx <= Side;
+                     dx = (dx < Side && dx + step > Side) ? Side : dx + step)
+                    if (!pixel_is(left + dx, top + dy, colour(i))) return false;
+        }
+        return pixel_is(left, top + 1, WHITE) && pixel_is(left + Side + 1, top + Side, WHITE) &&
+               pixel_is(left + Side + 2, top + 1, BLACK) && pixel_is(left - 1, top, BLACK);
+    }
+};
+
+// A small polygon with a notch, in a 60 x 60 box.
+const int small_polygon[] = {0, 0, 59, 0, 59, 59, 30, 30, 0, 59};
+
+// The corners of the page, set with its size.
+int page_polygon[8] = {};
+
+volatile int sink; // keeps getpixel's answers alive
+
+struct Workload {
+    const char *name;
+    void (*prepare)();    // untimed set-up
+    void (*call)(long i); // the timed call, i-th of the run
+    bool (*check)();      // untimed: did the calls draw what they should
+};
+
+template <class W> constexpr Workload workload(const char *name) {
+    return {name, W::prepare, W::call, W::check};
+}
+
+// One entry per workload; the shifts by i & 7 keep the shapes from landing on
+// the very same pixels every time. Families still to come (circle,
+// fillellipse, pieslice, outtextxy, getimage, putimage, ...) go here, one
+// entry each, once their functions exist.
+const Workload workloads[] = {
+    workload<Lines<&star_10, SOLID_LINE, NORM_WIDTH>>("line_10"),
+    workload<Lines<&star_500, SOLID_LINE, NORM_WIDTH>>("line_500"),
+    workload<Lines<&star_500, SOLID_LINE, THICK_WIDTH>>("line_500_thick"),
+    workload<Lines<&star_500, DOTTED_LINE, NORM_WIDTH>>("line_500_dotted"),
+    {"rectangle_100", reset,
+     [](long i) {
+         const int d = int(i & 7);
+         rectangle(100 + d, 100 + d, 199 + d, 199 + d);
+     },
+     [] {
+         reset();
+         rectangle(100, 100, 199, 199);
+         return pixel_is(150, 199, WHITE) && pixel_is(150, 150, BLACK);
+     }},
+    {"bar_100", reset,
+     [](long i) {
+         const int d = int(i & 7);
+         bar(100 + d, 100 + d, 200 + d, 200 + d);
+     },
+     [] {
+         reset();
+         bar(100, 100, 200, 200);
+         return pixel_is(199, 199, LIGHTGREEN) && pixel_is(200, 150, BLACK);
+     }},
+    {"bar3d_100_25", reset,
+     [](long i) {
+         const int d = int(i & 7);
+         bar3d(100 + d, 100 + d, 199 + d, 199 + d, 25, 1);
+     },
+     [] {
+         reset();
+         bar3d(100, 100, 199, 199, 25, 1);
+         return pixel_is(150, 150, LIGHTGREEN) && pixel_is(199, 150, WHITE);
+     }},
+    {"fillpoly_60", reset,
+     [](long i) {
+         const int d = int(i & 7);
+         int p[10];
+         for (int k = 0; k < 10; k += 2)
+             p[k] = small_polygon[k] + 100 + d, p[k + 1] = small_polygon[k + 1] + 100 + d;
+         fillpoly(5, p);
+     },
+     [] {
+         reset();
+         int p[10];
+         for (int k = 0; k < 10; ++k) p[k] = small_polygon[k] + 100;
+         fillpoly(5, p);
+         return pixel_is(130, 110, LIGHTGREEN) && pixel_is(100, 130, WHITE) &&
+                pixel_is(130, 150, BLACK);
+     }},
+    {"fillpoly_page", reset, [](long) { fillpoly(4, page_polygon); },
+     [] {
+         reset();
+         fillpoly(4, page_polygon);
+         return pixel_is(centre_x, centre_y, LIGHTGREEN) &&
+                pixel_is(page_width - 1, page_height - 1, WHITE);
+     }},
+    workload<FloodSquare<12>>("floodfill_12"),
+    workload<FloodSquare<1000>>("floodfill_1000"),
+    {"setfillstyle", reset,
+     [](long i) { setfillstyle(SOLID_FILL, (i & 1) ? LIGHTRED : LIGHTGREEN); }, nullptr},
+    {"putpixel", reset,
+     [](long i) { putpixel(100 + int(i & 255), 100 + int((i >> 8) & 255), int(i & 15)); },
+     [] {
+         reset();
+         putpixel(120, 130, YELLOW);
+         return pixel_is(120, 130, YELLOW);
+     }},
+    {"getpixel", reset,
+     [](long i) { sink = sink + getpixel(100 + int(i & 255), 100 + int((i >> 8) & 255)); },
+     nullptr},
+    {"cleardevice", reset, [](long) { cleardevice(); },
+     [] {
+         reset();
+         bar(0, 0, 50, 50);
+         cleardevice();
+         return pixel_is(10, 10, BLACK);
+     }},
+    // Copies the page onto the client area; showing the window is left to
+    // the next message pump and is not part of it.
+    {"flip", reset, [](long i) { setvisualpage(int(~i & 1)); }, nullptr},
+};
+
+using steady = std::chrono::steady_clock;
+
+double seconds_since(steady::time_point start) {
+    return std::chrono::duration<double>(steady::now() - start).count();
+}
+
+// Median nanoseconds per call over `reps` repetitions of at least
+// `min_time` seconds each, after a warm-up that sizes the batches between
+// clock reads to about a millisecond.
+double measure(const Workload &w, double min_time, int reps) {
+    w.prepare();
+    long i = 0, batch = 1;
+    for (;;) {
+        const auto start = steady::now();
+        for (long k = 0; k < batch; ++k) w.call(i++);
+        const double t = seconds_since(start);
+        if (t >= 0.02) {
+            batch = std::max(1L, long(double(batch) * 0.001 / t));
+            break;
+        }
+        batch *= 2;
+    }
+    std::vector<double> per_call;
+    for (int r = 0; r < reps; ++r) {
+        long calls = 0;
+        double t = 0;
+        const auto start = steady::now();
+        do {
+            for (long k = 0; k < batch; ++k) w.call(i++);
+            calls += batch;
+            t = seconds_since(start);
+        } while (t < min_time);
+        per_call.push_back(t * 1e9 / double(calls));
+        kbhit(); // let the window's messages through between repetitions
+    }
+    std::sort(per_call.begin(), per_call.end());
+    const std::size_t n = per_call.size();
+    return n % 2 ? per_call[n / 2] : (per_call[n / 2 - 1] + per_call[n / 2]) / 2;
+}
+
+bool chosen(const Workload &w, const std::vector<const char *> &names) {
+    if (names.empty()) return true;
+    for (const char *n : names)
+        if (std::strcmp(n, w.name) == 0) return true;
+    return false;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: api_speed [--min-time SECONDS] [--reps N] [--list] [NAME...]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    double min_time = 0.2;
+    int reps = 5;
+    std::vector<const char *> names;
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--min-time") == 0 && a + 1 < argc) {
+            min_time = std::atof(argv[++a]);
+        } else if (std::strcmp(argv[a], "--reps") == 0 && a + 1 < argc) {
+            reps = std::atoi(argv[++a]);
+        } else if (std::strcmp(argv[a], "--list") == 0) {
+            for (const Workload &w : workloads) std::printf("%s\n", w.name);
+            return 0;
+        } else if (argv[a][0] == '-') {
+            return usage();
+        } else {
+            names.push_back(argv[a]);
+        }
+    }
+    if (!(min_time > 0) || reps < 1) return usage();
+    for (const char *n : names) {
+        bool known = false;
+        for (const Workload &w : workloads) known = known || std::strcmp(n, w.name) == 0;
+        if (!known) {
+            std::fprintf(stderr, "api_speed: no workload named %s (--list names them)\n", n);
+            return 2;
+        }
+    }
+
+    int driver = VGA, mode = 3; // maximised: the client area is the display's usable area
+    initgraph(&driver, &mode, "");
+    if (graphresult() != grOk) {
+        std::fprintf(stderr, "api_speed: initgraph failed: %s\n", grapherrormsg(graphresult()));
+        return 2;
+    }
+    delay(200); // let the window settle on the display before timing
+    max_x = getmaxx();
+    max_y = getmaxy();
+    centre_x = max_x / 2;
+    centre_y = max_y / 2;
+    place_star(star_10);
+    place_star(star_500);
+    reset();
+    page_width = page_extent(max_x, true);
+    page_height = page_extent(max_y, false);
+    const int right = page_width - 1, bottom = page_height - 1;
+    const int corners[8] = {0, 0, right, 0, right, bottom, 0, bottom};
+    std::copy(corners, corners + 8, page_polygon);
+    std::printf("# getmaxx %d getmaxy %d page %d x %d\n", max_x, max_y, page_width, page_height);
+    std::printf("# median of %d repetitions of at least %.3f s each\n", reps, min_time);
+    std::fflush(stdout);
+
+    int status = 0;
+    for (const Workload &w : workloads) {
+        if (!chosen(w, names)) continue;
+        const double ns = measure(w, min_time, reps);
+        std::printf("%s %.1f\n", w.name, ns);
+        std::fflush(stdout);
+        if (w.check && !w.check()) {
+            std::fprintf(stderr, "api_speed: %s did not draw what it should\n", w.name);
+            status = 1;
+        }
+    }
+    closegraph();
+    return status;
+}
