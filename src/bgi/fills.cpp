@@ -103,8 +103,7 @@ void setfillstyle(int pattern, int c) {
 
 void getfillsettings(struct fillsettingstype *fillinfo) {
     if (!fillinfo) return;
-    fillinfo->pattern = drawing.fill_settings.pattern;
-    fillinfo->color = drawing.fill_settings.color;
+    *fillinfo = {.pattern = drawing.fill_settings.pattern, .color = drawing.fill_settings.color};
 }
 
 void setfillpattern(const char *upattern, int c) {

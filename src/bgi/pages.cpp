@@ -146,11 +146,8 @@ void setviewport(int left, int top, int right, int bottom, int clip) {
 void getviewsettings(struct viewporttype *viewport) {
     if (!viewport) return;
     const view_settings_t &v = pages.view_settings;
-    viewport->left = v.left;
-    viewport->top = v.top;
-    viewport->right = v.right;
-    viewport->bottom = v.bottom;
-    viewport->clip = v.clip;
+    *viewport = {
+        .left = v.left, .top = v.top, .right = v.right, .bottom = v.bottom, .clip = v.clip};
 }
 
 void moveto(int x, int y) {

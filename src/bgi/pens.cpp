@@ -111,9 +111,8 @@ void setlinestyle(int linestyle, unsigned upattern, int thickness) {
 void getlinesettings(struct linesettingstype *lineinfo) {
     if (!lineinfo) return;
     const line_settings_t &settings = drawing.line_settings;
-    lineinfo->linestyle = settings.style;
-    lineinfo->upattern = settings.pattern;
-    lineinfo->thickness = settings.thickness;
+    *lineinfo = {
+        .linestyle = settings.style, .upattern = settings.pattern, .thickness = settings.thickness};
 }
 
 } // extern "C"

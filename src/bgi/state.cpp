@@ -5,6 +5,7 @@
 #include "bgi_internal.h"
 #include "object_cache.h"
 
+#include <climits>
 #include <cstdio>
 
 #ifndef _WIN32
@@ -50,6 +51,28 @@ int text_align_mode = 0;
 int aspect_ratio_x = 0;
 int aspect_ratio_y = 0;
 
+// The drawing size of each driver's modes, a driver a line: the first row
+// that fits counts, and a row of any_mode fits every mode of its driver.
+constexpr int any_mode = INT_MIN;
+struct mode_size {
+    int driver, mode;
+    int width, height;
+};
+// clang-format off
+constexpr mode_size mode_sizes[] = {
+    {CGA, CGAHI, 640, 200}, {CGA, any_mode, 320, 200},
+    {MCGA, MCGAMED, 640, 200}, {MCGA, MCGAHI, 640, 480}, {MCGA, any_mode, 320, 200},
+    {EGA, 0, 640, 200}, {EGA, any_mode, 640, 350},
+    {EGA64, 0, 640, 200}, {EGA64, any_mode, 640, 350},
+    {EGAMONO, any_mode, 640, 350},
+    {IBM8514, 0, 640, 480}, {IBM8514, any_mode, 1024, 768},
+    {HERCMONO, any_mode, 720, 348},
+    {ATT400, ATT400MED, 640, 200}, {ATT400, ATT400HI, 640, 400}, {ATT400, any_mode, 320, 200},
+    {VGA, VGALO, 640, 200}, {VGA, VGAMED, 640, 350}, {VGA, any_mode, 640, 480},
+    {PC3270, any_mode, 720, 350},
+};
+// clang-format on
+
 char error_message_buffer[256];
 char mode_name_buffer[32];
 char driver_name[] = "EGAVGA";
@@ -67,54 +90,12 @@ void detect_mode(int *driver, int *mode) {
         *mode = bgiemu_default_mode;
         d = VGA;
     }
-    const int m = *mode;
-    int w = 640, h = 480;
-    switch (d) {
-    case CGA:
-        w = (m == CGAHI) ? 640 : 320, h = 200;
-        break;
-    case MCGA:
-        if (m == MCGAMED)
-            w = 640, h = 200;
-        else if (m == MCGAHI)
-            w = 640, h = 480;
-        else
-            w = 320, h = 200;
-        break;
-    case EGA:
-    case EGA64:
-        w = 640, h = (m == 0) ? 200 : 350;
-        break;
-    case EGAMONO:
-        w = 640, h = 350;
-        break;
-    case IBM8514:
-        if (m == 0)
-            w = 640, h = 480;
-        else
-            w = 1024, h = 768;
-        break;
-    case HERCMONO:
-        w = 720, h = 348;
-        break;
-    case ATT400:
-        if (m == ATT400MED)
-            w = 640, h = 200;
-        else if (m == ATT400HI)
-            w = 640, h = 400;
-        else
-            w = 320, h = 200;
-        break;
-    case VGA:
-        w = 640;
-        h = (m == VGALO) ? 200 : (m == VGAMED) ? 350 : 480;
-        break;
-    case PC3270:
-        w = 720, h = 350;
-        break;
+    for (const mode_size &row : mode_sizes) {
+        if (unsigned(row.driver) != d || (row.mode != any_mode && row.mode != *mode)) continue;
+        device.window_width = row.width;
+        device.window_height = row.height;
+        return;
     }
-    device.window_width = w;
-    device.window_height = h;
 }
 
 void set_defaults() {
@@ -207,11 +188,12 @@ void getaspectratio(int *xasp, int *yasp) {
 
 void gettextsettings(struct textsettingstype *texttypeinfo) {
     if (!texttypeinfo) return;
-    texttypeinfo->font = text_settings.font;
-    texttypeinfo->direction = text_settings.direction;
-    texttypeinfo->charsize = text_settings.charsize;
-    texttypeinfo->horiz = text_settings.horiz;
-    texttypeinfo->vert = text_settings.vert;
+    const text_settings_t &t = text_settings;
+    *texttypeinfo = {.font = t.font,
+                     .direction = t.direction,
+                     .charsize = t.charsize,
+                     .horiz = t.horiz,
+                     .vert = t.vert};
 }
 
 } // extern "C"
