@@ -56,6 +56,11 @@ for lib in "$@"; do
         }
         {
             mangled = $1; name = $2
+            # AddressSanitizer puts an indicator beside each global it
+            # instruments; the global itself is judged.
+            if (mangled ~ /^__odr_asan\./) next
+            # The placement forms of new and delete, which <new> defines inline.
+            if (mangled ~ /^_Zn[wa][jm]Pv$/ || mangled ~ /^_Zd[la]PvS_$/) next
             if (mangled !~ /^_Z/) {
                 # The C++ runtime reference that exception tables of every
                 # object carry.
