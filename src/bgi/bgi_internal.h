@@ -125,6 +125,7 @@ private:
 class pen_cache;  // object_cache.h
 class font_cache; // object_cache.h
 
+// Built before main, in this order, all three in state.cpp.
 // Typed characters, waiting for getch.
 extern char_queue kbd_queue;
 // The pens and the fonts made for the drawing state, least recently used out.
