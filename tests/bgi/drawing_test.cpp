@@ -1,83 +1,39 @@
 // Pages, viewport, current position, pens and the straight-edged primitives
-// of the BGI layer on a headless window. The first half reads pixels back and
-// also runs in the Windows build under Wine; the second half checks the
-// platform calls through our platform's call trace.
-#include "bgi.h"
-#include "bgi_internal.h"
-#include "headless_display.h"
-#include "platform.h"
-
-#include <gtest/gtest.h>
+// of the BGI layer on a headless window, checked by what ends up on the page
+// and in the window. Also runs in the Windows build under Wine, except the
+// write modes' colour arithmetic, which is a palette device's.
+#include "drawing_fixture.h"
 
 #include <climits>
-#include <cstddef>
-#include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#ifndef _WIN32
-#include "platform_testing.h"
-using namespace win32;
-#endif
-
 namespace {
 
-constexpr COLORREF default_rgb[16] = {
-    RGB(0, 0, 0),       RGB(0, 0, 255),     RGB(0, 255, 0),    RGB(0, 255, 255),
-    RGB(255, 0, 0),     RGB(255, 0, 255),   RGB(165, 42, 42),  RGB(211, 211, 211),
-    RGB(47, 79, 79),    RGB(173, 216, 230), RGB(32, 178, 170), RGB(224, 255, 255),
-    RGB(240, 128, 128), RGB(219, 112, 147), RGB(255, 255, 0),  RGB(255, 255, 255)};
-
-// The BGI colour (default palette) the window shows at a client position.
-int window_color(int x, int y) {
-#ifdef _WIN32
-    HDC dc = GetDC(bgi::window_handle());
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(bgi::window_handle(), dc);
-#else
-    const COLORREF c = win32::testing::window_pixel(bgi::window_handle(), x, y);
-#endif
-    for (int i = 0; i < 16; ++i)
-        if (default_rgb[i] == c) return i;
-    return -1;
-}
-
-// A solid block covering columns l..r and rows t..b.
-void block(int l, int t, int r, int b, int c) {
-    setfillstyle(SOLID_FILL, c);
-    bar(l, t, r + 1, b + 1);
-}
-
-// Opens a 640 x 480 window for each test. The clip region and the redraw
-// setting outlive a window, so each test leaves them as it found them.
-class Drawing : public ::testing::Test {
-protected:
-    void SetUp() override {
-        int driver = VGA, mode = VGAHI;
-        initgraph(&driver, &mode, "");
-        ASSERT_EQ(graphresult(), grOk);
+// Columns x0..x1 of row y: '#' where colour c shows, '.' for black, '?' else.
+std::string row(int x0, int x1, int y, int c) {
+    std::string s;
+    for (int x = x0; x <= x1; ++x) {
+        const int p = getpixel(x, y);
+        s += p == c ? '#' : p == BLACK ? '.' : '?';
     }
-    void TearDown() override {
-        bgiemu_handle_redraw = 1;
-        setviewport(0, 0, getmaxx(), getmaxy(), 0);
-        closegraph();
-    }
-    // Back to the whole window in device coordinates, without clip.
-    static void full_viewport() { setviewport(0, 0, getmaxx(), getmaxy(), 0); }
-};
-
-// The pixels of colour c among columns and rows 0..n-1.
-int count_of(int c, int n) {
-    int count = 0;
-    for (int y = 0; y < n; ++y)
-        for (int x = 0; x < n; ++x) count += getpixel(x, y) == c;
-    return count;
+    return s;
 }
 
-std::pair<int, int> position() {
-    return {getx(), gety()};
+// n pixels of a dash pattern: on, off, on, off ... lengths, repeated.
+std::string dashes(std::initializer_list<int> lengths, int n) {
+    std::string s;
+    while (int(s.size()) < n) {
+        bool on = true;
+        for (int length : lengths) {
+            s.append(std::size_t(length), on ? '#' : '.');
+            on = !on;
+        }
+    }
+    return s.substr(0, std::size_t(n));
 }
 
 // ---- Pages ----------------------------------------------------------------
@@ -89,12 +45,15 @@ TEST_F(Drawing, AHiddenPageReachesTheWindowOnlyWhenShown) {
     EXPECT_EQ(getpixel(1, 1), GREEN) << "page 0 is still the one drawn on";
     setactivepage(1);
     block(0, 0, 9, 9, RED);
+    putpixel(639, 479, YELLOW);
     EXPECT_EQ(window_color(5, 5), BLACK);
     setvisualpage(1);
     EXPECT_EQ(window_color(5, 5), RED);
+    EXPECT_EQ(window_color(639, 479), YELLOW) << "the whole client area is copied";
     setactivepage(0);
     setvisualpage(0);
     EXPECT_EQ(window_color(1, 1), GREEN) << "an existing page keeps its content";
+    EXPECT_EQ(window_color(639, 479), BLACK);
 }
 
 TEST_F(Drawing, ANewPageIsClearedToItsLastColumnAndRow) {
@@ -119,8 +78,7 @@ TEST_F(Drawing, PagesOutside0To15OrWithoutAWindowAreNeverMade) {
     closegraph();
     setactivepage(2);
     setvisualpage(3);
-    int driver = VGA, mode = VGAHI;
-    initgraph(&driver, &mode, "");
+    open();
     EXPECT_EQ(bgi::page_bitmap(2), nullptr);
     EXPECT_EQ(bgi::page_bitmap(3), nullptr);
 }
@@ -223,7 +181,9 @@ TEST_F(Drawing, BarsCoverTheirCornersNormalisedRightAndBottomExcluded) {
     setfillstyle(SOLID_FILL, RED);
     bar(10, 10, 0, 0);
     EXPECT_EQ(count_of(RED, 14), 100);
+    EXPECT_EQ(getpixel(0, 0), RED);
     EXPECT_EQ(getpixel(9, 9), RED);
+    EXPECT_EQ(window_color(9, 9), RED);
     cleardevice();
     bar(5, 5, 5, 9);
     setfillstyle(EMPTY_FILL, RED);
@@ -234,10 +194,18 @@ TEST_F(Drawing, BarsCoverTheirCornersNormalisedRightAndBottomExcluded) {
 TEST_F(Drawing, Bar3dFaceIsInsetByTheLineThickness) {
     setfillstyle(SOLID_FILL, RED);
     setlinestyle(SOLID_LINE, 0, THICK_WIDTH);
-    bar3d(0, 0, 20, 20, 5, 1);
-    for (int xy : {3, 10, 17}) EXPECT_EQ(getpixel(xy, xy), RED) << xy;
-    EXPECT_NE(getpixel(2, 10), RED);
-    EXPECT_NE(getpixel(18, 10), RED);
+    bar3d(20, 20, 0, 0, 5, 1);
+    EXPECT_EQ(count_of(RED, 30), 15 * 15) << "columns and rows 3..17";
+    EXPECT_EQ(getpixel(3, 3), RED);
+    EXPECT_EQ(getpixel(17, 17), RED);
+    // The outline, 3 pixels wide around the edges, leaves one pixel free.
+    for (auto [x, y, c] : {std::tuple(1, 10, WHITE),
+                           {2, 10, BLACK},
+                           {3, 10, RED},
+                           {10, 19, WHITE},
+                           {10, 18, BLACK},
+                           {10, 17, RED}})
+        EXPECT_EQ(getpixel(x, y), c) << x << "," << y;
     // An inset wider than the bar leaves no face at all.
     cleardevice();
     setlinestyle(SOLID_LINE, 0, 10);
@@ -307,7 +275,7 @@ TEST(ConvertUserbits, DashArrayOfTheSixteenBitPattern) {
     }
 }
 
-// ---- Shapes, drawn by the platform's rasterisers ----------------------------
+// ---- Lines and shapes, drawn by the platform's rasterisers ------------------
 
 TEST_F(Drawing, ShapesPaintTheirOutlinesAndInsides) {
     // The game's square: an outline, then a flood fill up to it.
@@ -326,310 +294,218 @@ TEST_F(Drawing, ShapesPaintTheirOutlinesAndInsides) {
     EXPECT_EQ(getpixel(235, 45), BLACK);
 }
 
-} // namespace
-
-// ---- Through the call trace (our platform only) ---------------------------
-
-#ifndef _WIN32
-namespace {
-
-using win32::testing::Call;
-using win32::testing::start_trace;
-using win32::testing::traced_calls;
-using Args = std::vector<std::int64_t>;
-
-std::uintptr_t dc_value(int i) {
-    return win32::testing::handle_value(bgi::device_context(i));
+// Outlines are polylines: every point but the last is painted, and a
+// rectangle, which returns to its first corner, is closed.
+TEST_F(Drawing, OutlinesRunThroughTheirCorners) {
+    setcolor(YELLOW);
+    rectangle(0, 0, 13, 13);
+    EXPECT_EQ(count_of(YELLOW, 16), 4 * 13) << "the 14 x 14 frame and nothing else";
+    for (auto [x, y] : {std::pair(0, 0), {13, 0}, {13, 13}, {0, 13}})
+        EXPECT_EQ(getpixel(x, y), YELLOW) << x << "," << y;
+    cleardevice();
+    line(1, 2, 3, 4);
+    EXPECT_EQ(count_of(YELLOW, 16), 2);
+    EXPECT_EQ(getpixel(1, 2), YELLOW);
+    EXPECT_EQ(getpixel(2, 3), YELLOW);
 }
 
-// The DCs that the calls of one name were made on, in order: 0 window, 1 page.
-std::vector<int> targets_of(const char *name) {
-    std::vector<int> out;
-    for (const Call &c : traced_calls(name)) out.push_back(c.dc == dc_value(0) ? 0 : 1);
-    return out;
-}
-
-std::vector<Args> args_of(const char *name) {
-    std::vector<Args> out;
-    for (const Call &c : traced_calls(name)) out.push_back(c.args);
-    return out;
-}
-
-// The calls of the given names, in order, as "name dc args".
-std::vector<std::string> sequence(std::initializer_list<std::string> names) {
-    std::vector<std::string> out;
-    for (const Call &c : traced_calls()) {
-        bool wanted = false;
-        for (const std::string &n : names) wanted |= n == c.name;
-        if (!wanted) continue;
-        std::string s = c.name + (c.dc == dc_value(0) ? " W" : c.dc == dc_value(1) ? " P" : "");
-        for (std::int64_t a : c.args) s += " " + std::to_string(a);
-        out.push_back(s);
-    }
-    return out;
-}
-
-// Fills the pen cache with pens of keys no test uses again, so that the next
-// keys are all misses.
-void fresh_pens() {
-    static unsigned unique = 0xA5000000u;
-    for (int i = 0; i < 8; ++i) {
-        setlinestyle(USERBIT_LINE, ++unique, 1);
-        line(0, 0, 1, 0);
-    }
-    setlinestyle(SOLID_LINE, 0xFFFF, 1);
-}
-
-class Traced : public Drawing {
-protected:
-    void TearDown() override {
-        win32::testing::stop_trace();
-        Drawing::TearDown();
-    }
-};
-
-TEST_F(Traced, GameCycleDrawsTheShownPageOnBothDcsAndLaterFramesOnThePageOnly) {
-    for (int frame = 0, p = 0; frame < 4; ++frame, p ^= 1) {
-        start_trace();
-        setactivepage(p);
+// The 3-D bar's outline: the front face, the side face whose back edge rises
+// by depth x tan 30 (truncated), and with topflag the top face's back edge.
+TEST_F(Drawing, Bar3dOutlineFollowsTheFrontSideAndTopFaces) {
+    setcolor(YELLOW);
+    setfillstyle(SOLID_FILL, RED);
+    for (int topflag : {1, 0}) {
         cleardevice();
-        setcolor(GREEN);
-        rectangle(10, 10, 23, 23);
-        floodfill(15, 15, GREEN);
-        const std::vector<int> drawn = frame == 0 ? std::vector<int>{1, 0} : std::vector<int>{1};
-        EXPECT_EQ(targets_of("Polyline"), drawn) << frame;
-        EXPECT_EQ(targets_of("FloodFill"), drawn) << frame;
-        const std::vector<int> cleared = frame == 1 ? std::vector<int>{1, 1} : drawn; // + new page
-        EXPECT_EQ(targets_of("FillRect"), cleared) << frame;
-        start_trace();
-        setvisualpage(p);
-        EXPECT_EQ(sequence({"BitBlt"}),
-                  std::vector<std::string>{"BitBlt W 0 0 640 480 " + std::to_string(dc_value(1)) +
-                                           " 0 0 13369376"}); // SRCCOPY
-        // The page DC holds the active page again, and both positions agree.
-        std::uintptr_t selected = 0;
-        for (const Call &c : traced_calls("SelectObject"))
-            if (c.dc == dc_value(1)) selected = std::uintptr_t(c.args[0]);
-        EXPECT_EQ(selected, win32::testing::handle_value(bgi::page_bitmap(p))) << frame;
-        POINT a{}, b{};
-        GetCurrentPositionEx(bgi::device_context(0), &a);
-        GetCurrentPositionEx(bgi::device_context(1), &b);
-        EXPECT_EQ(a.x, b.x);
-        EXPECT_EQ(a.y, b.y);
+        bar3d(110, 110, 100, 100, 10, topflag); // corners normalised; depth 10 rises by 5
+        EXPECT_EQ(getpixel(105, 105), RED) << "the face";
+        for (auto [x, y] : {std::pair(100, 100),
+                            {110, 100},
+                            {100, 110},
+                            {110, 110},
+                            {120, 105},
+                            {120, 100},
+                            {120, 95}})
+            EXPECT_EQ(getpixel(x, y), YELLOW) << x << "," << y;
+        for (auto [x, y] : {std::pair(115, 95), {111, 95}, {110, 95}})
+            EXPECT_EQ(getpixel(x, y), topflag ? YELLOW : BLACK) << x << "," << y << " " << topflag;
+        EXPECT_EQ(getpixel(120, 94), BLACK);
+        EXPECT_EQ(getpixel(120, 106), BLACK);
+    }
+    // Depth 7 rises by 4, depth 1 by 0, depth -10 by -5 (the side face
+    // drops to the left).
+    for (auto [depth, dy] : {std::pair(7, 4), {1, 0}, {-10, -5}}) {
+        cleardevice();
+        bar3d(100, 100, 110, 110, depth, 0);
+        const int x = 110 + depth;
+        EXPECT_EQ(getpixel(x, 110 - dy), YELLOW) << depth;
+        EXPECT_EQ(getpixel(x, 111 - dy), BLACK) << depth;
+        if (depth > 0) {
+            EXPECT_EQ(getpixel(x, 100 - dy), YELLOW) << depth;
+            EXPECT_EQ(getpixel(x, 99 - dy), BLACK) << depth;
+        }
     }
 }
 
-TEST_F(Traced, PenCacheCreatesOnMissesAndSelectsOnlyOnChange) {
-    fresh_pens();
-    setcolor(RED);
-    start_trace();
-    line(0, 0, 5, 5);
-    line(0, 0, 5, 5);
-    EXPECT_EQ(traced_calls("CreatePen").size(), 1u);
-    EXPECT_EQ(targets_of("SelectObject"), (std::vector<int>{0, 1}));
-    start_trace();
-    for (int c : {BLUE, RED, BLUE, RED}) {
-        setcolor(c);
-        line(0, 0, 5, 5);
-    }
-    EXPECT_EQ(traced_calls("CreatePen").size(), 1u) << "only blue is new";
-    EXPECT_EQ(traced_calls("SelectObject").size(), 8u);
-    // The pattern tells pens apart in the user style only.
-    for (int style : {SOLID_LINE, DOTTED_LINE, CENTER_LINE, DASHED_LINE, USERBIT_LINE}) {
-        fresh_pens();
-        start_trace();
-        for (unsigned pattern : {0x1111u, 0x2222u, 0x1111u}) {
-            setlinestyle(style, pattern, 1);
-            line(0, 0, 1, 0);
-        }
-        const size_t made = traced_calls("CreatePen").size() + traced_calls("ExtCreatePen").size();
-        EXPECT_EQ(made, style == USERBIT_LINE ? 2u : 1u) << style;
+// The fill spreads up to its border colour only. That colour names its
+// palette slot unmasked: 20 is no BGI colour, so that fill runs over the red
+// (4) outline it would stop at if the colour were masked.
+TEST_F(Drawing, FloodfillStopsOnlyAtItsBorderColour) {
+    for (int border : {int(RED), RED + 16}) {
+        cleardevice();
+        block(0, 0, 39, 39, WHITE);
+        setcolor(RED);
+        rectangle(10, 10, 29, 29);
+        setfillstyle(SOLID_FILL, GREEN);
+        floodfill(20, 20, border);
+        const bool stops = border == RED;
+        EXPECT_EQ(getpixel(20, 20), GREEN) << border;
+        EXPECT_EQ(getpixel(10, 10), stops ? RED : GREEN) << border;
+        EXPECT_EQ(getpixel(5, 5), stops ? WHITE : GREEN) << border;
     }
 }
 
-TEST_F(Traced, TheNinthKeyEvictsTheLeastRecentlyUsedPenAfterSelectingTheNew) {
-    for (bool touch_oldest : {false, true}) {
-        fresh_pens();
-        std::vector<std::int64_t> pens;
-        for (int c = 0; c < 8; ++c) {
-            setcolor(c);
-            start_trace();
-            line(0, 0, 1, 0);
-            pens.push_back(args_of("SelectObject").at(0).at(0));
-        }
-        if (touch_oldest) {
-            setcolor(0);
-            line(0, 0, 1, 0);
-        }
-        setcolor(8);
-        start_trace();
-        line(0, 0, 1, 0);
-        const std::vector<std::string> seq =
-            sequence({"CreatePen", "SelectObject", "DeleteObject"});
-        ASSERT_EQ(seq.size(), 4u) << touch_oldest;
-        EXPECT_EQ(seq[0].rfind("CreatePen", 0), 0u);
-        EXPECT_EQ(seq[1].rfind("SelectObject W", 0), 0u);
-        EXPECT_EQ(seq[2].rfind("SelectObject P", 0), 0u);
-        EXPECT_EQ(seq[3], "DeleteObject " + std::to_string(pens[touch_oldest ? 1 : 0]));
-    }
-}
+// ---- Pens ---------------------------------------------------------------------
 
-TEST_F(Traced, PensAreMadeFromTheLineSettings) {
+// A horizontal line from column 10 paints columns 10..57 in the style's dashes
+// (the gaps of the predefined styles in the background colour); wider than
+// one pixel, the predefined styles draw solid.
+TEST_F(Drawing, LineStylesDrawTheirDashesAndThickness) {
     struct Case {
         int style;
         unsigned pattern;
         int thickness;
-        std::vector<std::string> made;
+        std::string dashes;
     };
-    const std::string white = " 16777247"; // 0x0100001F
+    const int n = 48;
+    const std::string solid(n, '#');
     const Case cases[] = {
-        {USERBIT_LINE, 0x00FF, 1, {"ExtCreatePen 65543 1" + white + " 2"}},
-        {DOTTED_LINE, 0, 3, {"CreatePen 2 3" + white}},
-        {SOLID_LINE, 0, 1, {"CreatePen 0 1" + white}},
-        {CENTER_LINE, 0, 1, {"CreatePen 3 1" + white}},
-        {DASHED_LINE, 0, 1, {"CreatePen 1 1" + white}},
-        {9, 0, 1, {"CreatePen 0 1" + white}},  // no such style: solid
-        {-1, 0, 1, {"CreatePen 0 1" + white}}, // no such style: solid
-        // A dash array longer than GDI takes falls back to PS_DASHDOTDOT.
-        {USERBIT_LINE,
-         0xAAAA,
-         1,
-         {"ExtCreatePen 65543 1" + white + " 18", "CreatePen 4 1" + white}},
+        {SOLID_LINE, 0, 1, solid},
+        {DOTTED_LINE, 0, 1, dashes({3, 3}, n)},
+        {CENTER_LINE, 0, 1, dashes({9, 6, 3, 6}, n)},
+        {DASHED_LINE, 0, 1, dashes({18, 6}, n)},
+        {9, 0, 1, solid},  // no such style: solid
+        {-1, 0, 1, solid}, // no such style: solid
+        {USERBIT_LINE, 0x00FF, 1, dashes({8, 8}, n)},
+        {USERBIT_LINE, 0x0F0F0033, 1, dashes({2, 2, 2, 10}, n)}, // the low 16 bits
+        // A dash array longer than GDI takes: dash, dot, dot instead.
+        {USERBIT_LINE, 0xAAAA, 1, dashes({9, 3, 3, 3, 3, 3}, n)},
+        {DOTTED_LINE, 0, 3, solid},
     };
+    setcolor(YELLOW);
     for (const Case &c : cases) {
-        fresh_pens();
+        cleardevice();
         setlinestyle(c.style, c.pattern, c.thickness);
-        start_trace();
-        line(0, 0, 1, 0);
-        EXPECT_EQ(sequence({"CreatePen", "ExtCreatePen"}), c.made) << c.style;
-    }
-}
-
-TEST_F(Traced, ANewWindowGetsThePenSelectedAgain) {
-    setcolor(LIGHTRED);
-    line(0, 0, 1, 0);
-    closegraph();
-    int driver = VGA, mode = VGAHI;
-    initgraph(&driver, &mode, "");
-    setcolor(LIGHTRED);
-    start_trace();
-    line(0, 0, 1, 0);
-    EXPECT_EQ(traced_calls("CreatePen").size(), 0u);
-    EXPECT_EQ(targets_of("SelectObject"), (std::vector<int>{0, 1}));
-}
-
-// Outlines set the mix mode on both DCs around their drawing and take XOR
-// and inverted-copy pens from slot c, not 16 + c; fills ignore the mode.
-TEST_F(Traced, WriteModesFrameTheOutlineWithTheirMixMode) {
-    const std::string copy_pen = "CreatePen 0 1 16777246", slot_pen = "CreatePen 0 1 16777230";
-    struct Case {
-        int mode, rop; // rop 0: no SetROP2 at all
-        std::string pen;
-    };
-    const Case cases[] = {{COPY_PUT, 0, copy_pen},
-                          {XOR_PUT, R2_XORPEN, slot_pen},
-                          {OR_PUT, R2_MERGEPEN, copy_pen},
-                          {AND_PUT, R2_MASKPEN, copy_pen},
-                          {NOT_PUT, R2_NOTCOPYPEN, slot_pen},
-                          {5, 0, copy_pen},
-                          {-1, 0, copy_pen}};
-    const int square[] = {0, 0, 5, 0, 5, 5};
-    for (const Case &c : cases) {
-        setwritemode(c.mode);
-        setcolor(YELLOW);
-        std::vector<std::string> expected = {c.pen};
-        if (c.rop) {
-            const std::string r = std::to_string(c.rop);
-            expected = {"SetROP2 W " + r, "SetROP2 P " + r, c.pen, "SetROP2 W 13", "SetROP2 P 13"};
+        line(10, 20, 10 + n, 20);
+        EXPECT_EQ(row(10, 10 + n - 1, 20, YELLOW), c.dashes) << c.style << " " << c.pattern;
+        if (c.thickness == 1) {
+            EXPECT_EQ(getpixel(10 + n, 20), BLACK) << "the last point is not painted";
         }
-        for (auto draw :
-             {+[] { line(0, 0, 9, 9); }, +[] { lineto(3, 3); }, +[] { bar3d(0, 0, 9, 9, 3, 1); }}) {
-            fresh_pens();
-            start_trace();
-            draw();
-            EXPECT_EQ(sequence({"SetROP2", "CreatePen"}), expected) << c.mode;
-        }
-        fresh_pens();
-        start_trace();
-        fillpoly(3, square);
-        bar(0, 0, 5, 5);
-        floodfill(1, 1, WHITE);
-        EXPECT_EQ(sequence({"SetROP2", "CreatePen"}), std::vector{copy_pen}) << c.mode;
+        const std::string above = row(12, 10 + n - 3, 19, YELLOW),
+                          below = row(12, 10 + n - 3, 21, YELLOW);
+        const std::string thick = c.thickness == 1 ? std::string(n - 4, '.') : solid.substr(4);
+        EXPECT_EQ(above, thick) << c.style;
+        EXPECT_EQ(below, thick) << c.style;
+    }
+    // The user style's width is the thickness: its dashes are 3 rows high.
+    cleardevice();
+    setlinestyle(USERBIT_LINE, 0x00FF, 3);
+    line(10, 20, 10 + n, 20);
+    for (int y : {19, 20, 21}) {
+        EXPECT_EQ(getpixel(13, y), YELLOW) << y;
+        EXPECT_EQ(getpixel(22, y), BLACK) << y;
+        EXPECT_EQ(getpixel(29, y), YELLOW) << y;
     }
 }
 
-// Each primitive makes one call on the page DC, then the same on the window.
-TEST_F(Traced, PrimitivesHandGdiTheirGeometryAndColours) {
-    struct Case {
-        void (*draw)();
-        const char *call;
-        Args args; // leading arguments
-    };
-    const Case cases[] = {
-        {[] { bar(10, 10, 0, 0); }, "FillRect", {0, 0, 10, 10}},
-        {[] {
-             setlinestyle(SOLID_LINE, 0, THICK_WIDTH);
-             bar3d(0, 0, 20, 20, 0, 0);
-         },
-         "FillRect",
-         {3, 3, 18, 18}},
-        {[] { rectangle(0, 0, 13, 13); }, "Polyline", {5, 0, 0, 13, 0, 13, 13, 0, 13, 0, 0}},
-        {[] { line(1, 2, 3, 4); }, "Polyline", {2, 1, 2, 3, 4}},
-        {[] { bar3d(0, 0, 10, 10, 0, 0); },
-         "Polyline",
-         {8, 10, 10, 10, 0, 0, 0, 0, 10, 10, 10, 10, 10, 10, 0, 10, 0}},
-        {[] { bar3d(10, 10, 0, 0, 10, 1); },
-         "Polyline",
-         {11, 10, 10, 10, 0, 0, 0, 0, 10, 10, 10, 20, 5, 20, -5, 10, 0, 20, -5, 10, -5, 0, 0}},
-        {[] { floodfill(5, 6, 3); }, "FloodFill", {5, 6, 0x01000013}},
-        {[] { floodfill(5, 6, 20); }, "FloodFill", {5, 6, 0x01000024}}, // not masked
-        {[] { putpixel(1, 2, 18); }, "SetPixel", {1, 2, 0x01000012}},   // masked
-    };
-    for (const Case &c : cases) {
-        start_trace();
-        c.draw();
-        const std::vector<Args> calls = args_of(c.call);
-        ASSERT_EQ(targets_of(c.call), (std::vector<int>{1, 0})) << c.call << " " << c.args[0];
-        for (const Args &a : calls)
-            EXPECT_EQ(Args(a.begin(), a.begin() + std::ptrdiff_t(c.args.size())), c.args);
-    }
-    // The back face rises by depth x tan 30, truncated.
-    for (auto [depth, dy] : {std::pair(10, 5), {7, 4}, {1, 0}, {-10, -5}}) {
-        start_trace();
-        bar3d(0, 0, 10, 10, depth, 0);
-        const Args a = args_of("Polyline").at(0);
-        EXPECT_EQ(Args(a.begin() + 11, a.begin() + 15),
-                  (Args{10 + depth, 10 - dy, 10 + depth, -dy}));
-    }
-    start_trace();
-    const int points[] = {0, 0, 9, 9};
-    drawpoly(4, nullptr);
-    fillpoly(-2, points);
-    EXPECT_TRUE(traced_calls().empty());
+TEST_F(Drawing, ANewWindowDrawsWithTheCurrentPenAgain) {
+    reopen_after_a_line(LIGHTRED);
+    line(0, 0, 5, 0);
+    EXPECT_EQ(getpixel(2, 0), LIGHTRED);
+    EXPECT_EQ(window_color(2, 0), LIGHTRED);
 }
 
-// Write modes combine palette indices: slot c over slot 16 + b.
-TEST_F(Traced, WriteModesCombineColourIndices) {
+// ---- Write modes ----------------------------------------------------------------
+
+// A write mode outside 0..4 draws as a copy.
+TEST_F(Drawing, UnknownWriteModesDrawAsCopy) {
+    for (int mode : {5, -1, INT_MAX}) {
+        block(0, 0, 20, 20, LIGHTBLUE);
+        setcolor(LIGHTRED);
+        setwritemode(mode);
+        line(2, 10, 18, 10);
+        EXPECT_EQ(getpixel(10, 10), LIGHTRED) << mode;
+        EXPECT_EQ(window_color(10, 10), LIGHTRED) << mode;
+    }
+}
+
+#ifndef _WIN32
+// A palette device combines the indices of pen and pixel, and the layer
+// takes XOR and inverted-copy pens from palette slot c rather than 16 + c:
+// slot c over slot 16 + b. The system's GDI under Wine combines RGB values
+// on a true-colour screen, so these run on our platform only.
+TEST_F(Drawing, WriteModesCombineColourIndicesOnPageAndWindow) {
     struct Case {
-        int mode, shown;
+        int mode, color, shown;
     };
     const int b = LIGHTBLUE, c = LIGHTRED; // 1001 and 1100
-    for (Case k :
-         {Case{COPY_PUT, c}, Case{XOR_PUT, b ^ c}, Case{OR_PUT, b | c}, Case{AND_PUT, b & c}}) {
-        cleardevice();
-        setcolor(b); // a fill in the cached text colour paints in the drawing colour
-        block(0, 0, 20, 20, b);
-        setcolor(c);
-        setwritemode(k.mode);
-        line(2, 10, 18, 10);
-        EXPECT_EQ(getpixel(10, 10), k.shown) << k.mode;
-        EXPECT_EQ(getpixel(10, 5), b);
-        if (k.mode == XOR_PUT) {
-            line(2, 10, 18, 10);
-            EXPECT_EQ(getpixel(10, 10), b) << "XOR twice restores the picture";
+    // Inverted copy paints the complement of slot c: slot 255 - c, one of
+    // the static colours at the top of the system palette (254 is cyan).
+    const Case cases[] = {{COPY_PUT, c, c},       {XOR_PUT, c, b ^ c},   {OR_PUT, c, b | c},
+                          {AND_PUT, c, b & c},    {NOT_PUT, BLUE, CYAN}, {NOT_PUT, BLACK, WHITE},
+                          {NOT_PUT, WHITE, BLACK}};
+    void (*const outlines[])() = {[] { line(2, 10, 18, 10); },
+                                  [] {
+                                      moveto(2, 10);
+                                      lineto(18, 10);
+                                  },
+                                  [] { rectangle(2, 10, 18, 12); }};
+    for (const Case &k : cases) {
+        for (auto draw : outlines) {
+            setwritemode(COPY_PUT);
+            setcolor(b); // a fill in the cached text colour paints in the drawing colour
+            block(0, 0, 20, 20, b);
+            setcolor(k.color);
+            setwritemode(k.mode);
+            draw();
+            EXPECT_EQ(getpixel(10, 10), k.shown) << k.mode << " " << k.color;
+            EXPECT_EQ(window_color(10, 10), k.shown) << k.mode << " " << k.color;
+            EXPECT_EQ(getpixel(10, 5), b);
         }
     }
+    // XOR twice restores the picture.
+    setcolor(c);
+    setwritemode(XOR_PUT);
+    line(2, 5, 18, 5);
+    line(2, 5, 18, 5);
+    EXPECT_EQ(getpixel(10, 5), b);
 }
 
-} // namespace
+// The write mode holds for one outline only: both DCs are back in copy mode
+// after it, and the filled primitives ignore it; bar3d's outline honours it,
+// its face does not.
+TEST_F(Drawing, WriteModesApplyToOutlinesOnly) {
+    const int b = LIGHTBLUE, c = LIGHTRED;
+    setcolor(b);
+    block(0, 0, 60, 60, b);
+    setcolor(c);
+    setfillstyle(SOLID_FILL, GREEN);
+    setwritemode(XOR_PUT);
+    line(0, 2, 60, 2);
+    const int triangle[] = {10, 10, 30, 10, 10, 30};
+    fillpoly(3, triangle);
+    EXPECT_EQ(getpixel(10, 10), c) << "fillpoly's edge, copied";
+    EXPECT_EQ(window_color(10, 10), c);
+    EXPECT_EQ(getpixel(13, 13), GREEN);
+    bar(40, 10, 50, 20);
+    EXPECT_EQ(getpixel(45, 15), GREEN);
+    bar3d(10, 40, 30, 55, 0, 0);
+    EXPECT_EQ(getpixel(20, 40), b ^ c) << "the outline, combined";
+    EXPECT_EQ(getpixel(20, 47), GREEN) << "the face, copied";
+    setwritemode(COPY_PUT);
+    line(0, 4, 60, 4);
+    EXPECT_EQ(getpixel(30, 4), c);
+    EXPECT_EQ(window_color(30, 4), c);
+}
 #endif
+
+} // namespace
