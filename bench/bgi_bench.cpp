@@ -91,56 +91,41 @@ void BM_Bar_100(benchmark::State &state) {
 }
 BENCHMARK(BM_Bar_100);
 
-// The inside of a 1000 x 1000 square, filled in two colours by turns so that
-// every fill repaints it. A fill in the colour the DCs were last given for
-// fills paints in the drawing colour instead (what the game's squares rely
-// on), so the drawing colour is made another colour than the border's.
-void BM_Floodfill_1000(benchmark::State &state) {
+// The inside (state.range(0) pixels square) of an outline, filled in two
+// colours by turns so that every fill repaints it. A fill in the colour the
+// DCs were last given for fills paints in the drawing colour instead (what
+// the game's squares rely on), so the drawing colour is made another colour
+// than the border's. 12 is the inside of the game's square.
+void BM_Floodfill(benchmark::State &state) {
     open_window();
-    rectangle(10, 10, 1011, 1011);
+    const int inside = int(state.range(0)), far = 10 + inside + 1;
+    rectangle(10, 10, far, far);
     setcolor(LIGHTBLUE);
     std::int64_t n = 0;
     for (auto _ : state) {
         setfillstyle(SOLID_FILL, (n & 1) ? LIGHTGREEN : LIGHTRED);
-        floodfill(500, 500, WHITE);
+        floodfill(10 + inside / 2, 10 + inside / 2, WHITE);
         ++n;
     }
-    const int inside = getpixel(11, 11), corner = getpixel(1010, 1010);
-    if (inside == WHITE || inside == BLACK || corner != inside || getpixel(1011, 500) != WHITE)
+    const int first = getpixel(11, 11), last = getpixel(far - 1, far - 1);
+    if (first == WHITE || first == BLACK || last != first || getpixel(far, 11) != WHITE)
         state.SkipWithError("the square was not filled");
-    report(state, n, 1000 * 1000);
+    report(state, n, std::int64_t(inside) * inside);
 }
-BENCHMARK(BM_Floodfill_1000);
+BENCHMARK(BM_Floodfill)->Arg(12)->Arg(1000);
 
-// The game's square: the inside of a 14 x 14 outline, filled in two colours
-// by turns; against a bar of the same size.
-void BM_Floodfill_14(benchmark::State &state) {
-    open_window();
-    rectangle(100, 100, 113, 113);
-    setcolor(LIGHTBLUE);
-    std::int64_t n = 0;
-    for (auto _ : state) {
-        setfillstyle(SOLID_FILL, (n & 1) ? LIGHTGREEN : LIGHTRED);
-        floodfill(105, 105, WHITE);
-        ++n;
-    }
-    if (getpixel(101, 101) == WHITE || getpixel(112, 112) != getpixel(101, 101))
-        state.SkipWithError("the square was not filled");
-    report(state, n, 12 * 12);
-}
-BENCHMARK(BM_Floodfill_14);
-
-void BM_Bar_14(benchmark::State &state) {
+// A bar of the game's square's inside, to compare the flood fill with.
+void BM_Bar_12(benchmark::State &state) {
     open_window();
     std::int64_t n = 0;
     for (auto _ : state) {
         setfillstyle(SOLID_FILL, (n & 1) ? LIGHTGREEN : LIGHTRED);
-        bar(101, 101, 113, 113);
+        bar(11, 11, 23, 23);
         ++n;
     }
     report(state, n, 12 * 12);
 }
-BENCHMARK(BM_Bar_14);
+BENCHMARK(BM_Bar_12);
 
 // One frame of the game's drawing with a snake of 100 squares: clear the
 // hidden page, draw each square as the game does (outline, flood fill), then

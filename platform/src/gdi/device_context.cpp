@@ -71,11 +71,14 @@ Box DeviceContext::drawable() const {
     return clip ? box.intersect(*clip) : box;
 }
 
-bool DeviceContext::drawable_point(int x, int y, int &device_x, int &device_y) const {
-    const long long px = (long long)x + origin.x, py = (long long)y + origin.y;
-    if (!drawable().contains(px, py)) return false;
-    device_x = int(px), device_y = int(py);
-    return true;
+DevicePixel locate(HDC handle, int x, int y) {
+    DevicePixel p;
+    p.dc = find_dc(handle);
+    if (!p.dc) return p;
+    const long long px = (long long)x + p.dc->origin.x, py = (long long)y + p.dc->origin.y;
+    p.inside = p.dc->drawable().contains(px, py);
+    if (p.inside) p.x = int(px), p.y = int(py);
+    return p;
 }
 
 std::shared_ptr<DeviceContext> find_dc(HDC handle) {

@@ -44,9 +44,6 @@ struct DeviceContext : Object {
     Surface &surface() { return bitmap.object->surface; }
     // Where drawing may change pixels: the surface within the clip region.
     Box drawable() const;
-    // The device pixel of logical point (x, y), when it is one drawing may
-    // change.
-    bool drawable_point(int x, int y, int &device_x, int &device_y) const;
     // A colour reference as a pixel value of this DC's surface.
     std::uint32_t pixel(COLORREF color) const {
         return pixel_for(color, *palette.object, bitmap.object->surface);
@@ -54,6 +51,15 @@ struct DeviceContext : Object {
 };
 
 std::shared_ptr<DeviceContext> find_dc(HDC handle);
+
+// A DC and the device pixel of one of its logical points: `inside` when the
+// pixel is one drawing may change (on the surface, within the clip).
+struct DevicePixel {
+    std::shared_ptr<DeviceContext> dc;
+    int x = 0, y = 0;
+    bool inside = false;
+};
+DevicePixel locate(HDC handle, int x, int y);
 
 // The DC of the screen: compatible with the display, drawing nowhere.
 HDC screen_dc();

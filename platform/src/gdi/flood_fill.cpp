@@ -112,10 +112,10 @@ using namespace gdi;
 
 BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
     trace::record("FloodFill", dc_handle, {x, y, border});
-    auto dc = find_dc(dc_handle);
-    if (!dc) return FALSE;
-    int start_x, start_y;
-    if (!dc->drawable_point(x, y, start_x, start_y)) return FALSE;
+    const DevicePixel start = locate(dc_handle, x, y);
+    if (!start.inside) return FALSE;
+    DeviceContext *dc = start.dc.get();
+    const int start_x = start.x, start_y = start.y;
     const Box area = dc->drawable();
     const Surface &s = dc->surface();
     const std::uint8_t stop = std::uint8_t(dc->pixel(border));
