@@ -17,7 +17,7 @@ class GrowingMask {
 public:
     void reset(int x, int y, const Box &area) {
         area_ = area;
-        box_ = Box{x - 32, y - 8, x + 32, y + 8}.intersect(area);
+        box_ = Box{x - 16, y - 4, x + 16, y + 4}.intersect(area);
         bits_.assign(std::size_t(box_.right - box_.left) * (box_.bottom - box_.top), 0);
     }
     // The marks of row y from the box's left column on, or null when the
@@ -66,37 +66,55 @@ struct Span {
     int y, x0, x1;
 };
 
+// Rows of pixels to read: 8-bit ones straight from memory, packed ones a
+// pixel at a time.
+struct ByteRows {
+    const std::uint8_t *first;
+    std::ptrdiff_t step;
+    const std::uint8_t *row(int y) const { return first + y * step; }
+};
+struct PackedRows {
+    const Surface &surface;
+    struct Row {
+        const Surface &surface;
+        int y;
+        std::uint8_t operator[](int x) const { return surface.get(x, y); }
+    };
+    Row row(int y) const { return {surface, y}; }
+};
+
 // The region: 4-connected pixels from the start that are not of the border
 // value. Seeds are whole spans: each is widened to its row's extent, marked,
 // and the rows above and below are searched for new seeds along it. The
-// stack holds at most a few seeds per marked span. `Pixel` reads a pixel.
-template <class Pixel>
-void find_region(Pixel pixel, std::uint8_t stop, int start_x, int start_y, const Box &area,
+// stack holds at most a few seeds per marked span.
+template <class Rows>
+void find_region(const Rows &rows, std::uint8_t stop, int start_x, int start_y, const Box &area,
                  GrowingMask &taken, std::vector<std::pair<int, int>> &seeds,
                  std::vector<Span> &region) {
-    auto open = [&](int x, int y) { return pixel(x, y) != stop && !taken.has(x, y); };
     seeds.assign(1, {start_x, start_y});
     while (!seeds.empty()) {
         auto [sx, sy] = seeds.back();
         seeds.pop_back();
-        if (!open(sx, sy)) continue;
+        const auto pixels = rows.row(sy);
+        if (pixels[sx] == stop || taken.has(sx, sy)) continue;
+        // Unmarked pixels of this row are open up to the border: a marked
+        // pixel in the row would have been reached from this one before.
         int left = sx, right = sx + 1;
-        while (left > area.left && open(left - 1, sy)) --left;
-        while (right < area.right && open(right, sy)) ++right;
+        while (left > area.left && pixels[left - 1] != stop) --left;
+        while (right < area.right && pixels[right] != stop) ++right;
         taken.mark(sy, left, right);
         region.push_back({sy, left, right});
+        // The mask's box now holds these columns in every row it has.
         for (int ny : {sy - 1, sy + 1}) {
             if (ny < area.top || ny >= area.bottom) continue;
-            // Marks of the row, where the mask has the row at all.
+            const auto next = rows.row(ny);
             const std::uint8_t *marks = taken.row(ny);
-            const int marked_from = taken.box().left, marked_to = taken.box().right;
+            if (marks) marks += left - taken.box().left;
             bool in_run = false;
             for (int nx = left; nx < right; ++nx) {
-                const bool o =
-                    pixel(nx, ny) != stop &&
-                    !(marks && nx >= marked_from && nx < marked_to && marks[nx - marked_from]);
-                if (o && !in_run) seeds.push_back({nx, ny});
-                in_run = o;
+                const bool open = next[nx] != stop && !(marks && marks[nx - left]);
+                if (open && !in_run) seeds.push_back({nx, ny});
+                in_run = open;
             }
         }
     }
@@ -126,15 +144,11 @@ BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
     static thread_local std::vector<Span> region;
     taken.reset(start_x, start_y, area);
     region.clear();
-    if (s.bits_per_pixel == 8) {
-        const std::uint8_t *bits = s.row(0);
-        const std::ptrdiff_t step = s.row_step();
-        find_region([&](int px, int py) { return bits[py * step + px]; }, stop, start_x, start_y,
-                    area, taken, seeds, region);
-    } else {
-        find_region([&](int px, int py) { return s.get(px, py); }, stop, start_x, start_y, area,
-                    taken, seeds, region);
-    }
+    if (s.bits_per_pixel == 8)
+        find_region(ByteRows{s.row(0), s.row_step()}, stop, start_x, start_y, area, taken, seeds,
+                    region);
+    else
+        find_region(PackedRows{s}, stop, start_x, start_y, area, taken, seeds, region);
     SpanPaint paint(*dc, *dc->brush.object, dc->rop2);
     for (const Span &span : region) paint.span(span.y, span.x0, span.x1);
     return TRUE;

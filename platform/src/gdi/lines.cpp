@@ -77,6 +77,8 @@ struct CosmeticStroke {
         const long long major0 = x_major ? a.x : a.y, minor0 = x_major ? a.y : a.x;
         const int step = d_major > 0 ? 1 : -1;
         auto minor_at = [&](long long i) {
+            // Level and upright lines keep their minor coordinate.
+            if (d_minor == 0) return minor0;
             return minor0 + ceil_div(wide(2) * d_minor * i - n, wide(2) * n);
         };
         const long long major_lo = x_major ? clip.left : clip.top;
