@@ -112,3 +112,18 @@ segment getPickup(node *head) {
         if (!rejected) return c;
     }
 }
+
+void drawSnake(node *head) {
+    for (node *n = head; n != nullptr; n = n->next) drawSegment(n->sgt.x, n->sgt.y, YELLOW);
+}
+
+// A 14 x 14 square on the 15-pixel grid: its outline, then its inside filled up to the outline.
+// The fill paints in the colour just set: the fill colour (white by default) is the one the
+// fills last gave the device contexts, so they keep the drawing colour.
+void drawSegment(int x, int y, int color) {
+    constexpr int size = 13;
+    setcolor(color);
+    rectangle(x, y, x + size, y + size);
+    floodfill(x + 1, y + 1, color);
+    setcolor(WHITE);
+}

@@ -248,6 +248,10 @@ int convert_userbits(DWORD *dashes, unsigned pattern);
 int begin_write_mode();
 void end_write_mode(int mode);
 
+// Text: the text style and justification back to their defaults, the
+// alignment of the DCs to be sent again (set_defaults' part).
+void reset_text_settings();
+
 // Fills: once per process, after the palette description, the background
 // brush and the 13 fill brushes. Later calls do nothing.
 void create_fill_brushes();

@@ -37,17 +37,6 @@ font_cache fcache;
 
 namespace {
 
-struct text_settings_t {
-    int font;
-    int direction;
-    int charsize;
-    int horiz;
-    int vert;
-};
-
-text_settings_t text_settings = {};
-// 0: the text alignment must be sent again before the next text output.
-int text_align_mode = 0;
 int aspect_ratio_x = 0;
 int aspect_ratio_y = 0;
 
@@ -108,12 +97,7 @@ void set_defaults() {
     drawing.fill_settings.pattern = SOLID_FILL;
     drawing.fill_settings.color = WHITE;
     drawing.write_mode = COPY_PUT;
-    text_settings.direction = HORIZ_DIR;
-    text_settings.font = DEFAULT_FONT;
-    text_settings.charsize = 1;
-    text_settings.horiz = LEFT_TEXT;
-    text_settings.vert = TOP_TEXT;
-    text_align_mode = 0;
+    reset_text_settings();
     pages.visual_page = 0;
     pages.active_page = 0;
     pages.view_settings.left = 0;
@@ -184,16 +168,6 @@ void setaspectratio(int xasp, int yasp) {
 void getaspectratio(int *xasp, int *yasp) {
     if (xasp) *xasp = aspect_ratio_x;
     if (yasp) *yasp = aspect_ratio_y;
-}
-
-void gettextsettings(struct textsettingstype *texttypeinfo) {
-    if (!texttypeinfo) return;
-    const text_settings_t &t = text_settings;
-    *texttypeinfo = {.font = t.font,
-                     .direction = t.direction,
-                     .charsize = t.charsize,
-                     .horiz = t.horiz,
-                     .vert = t.vert};
 }
 
 } // extern "C"
