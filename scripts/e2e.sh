@@ -6,6 +6,9 @@
 #     the window fills the screen in blue, then press Enter: exit status 0.
 #  2. the same program, closed through its close box the way a window manager
 #     does it (close_window); its waiting getch must end it with status 0.
+#  3. the Snake game: a yellow square, which grows into a moving snake once
+#     steered; Enter ends it with status 0. Without a display it says so and
+#     ends with a non-zero status.
 #
 # Usage: scripts/e2e.sh [NATIVE_BUILD_DIR]   (default: build)
 # KEEP_E2E=DIR keeps the screenshot and the programs' output in DIR.
@@ -19,7 +22,8 @@ build=$(cd "${1:-$root/build}" && pwd)
 
 program="$build/tests/e2e/e2e_draw_and_wait"
 close_window="$build/tests/e2e/e2e_close_window"
-for p in "$program" "$close_window"; do
+game="$build/snake"
+for p in "$program" "$close_window" "$game"; do
     if [ ! -x "$p" ]; then
         echo "e2e: $p is missing; build it first" >&2
         exit 2
@@ -63,9 +67,10 @@ fail() {
 # Our display backend is SDL's X11 one here, never the dummy of the unit tests.
 unset SDL_VIDEODRIVER
 
-# Starts the program in the background, bounded in time, output to NAME.out.
+# Starts the program (or the one given second) in the background, bounded in
+# time, output to NAME.out.
 start_program() {
-    timeout --kill-after=5 60 "$program" >"$work/$1.out" 2>"$work/$1.err" &
+    timeout --kill-after=5 60 "${2:-$program}" >"$work/$1.out" 2>"$work/$1.err" &
     program_pid=$!
 }
 
@@ -160,6 +165,40 @@ wait_program
 [ "$(cat "$work/close.out")" = "120" ] ||
     fail "echoed $(tr '\n' ' ' <"$work/close.out")instead of 120"
 echo "ok: closing the window ended the waiting program with status 0"
+
+echo "== e2e: the Snake game"
+# The pixels of one colour in a screenshot.
+count_colour() { # FILE #RRGGBB
+    convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%[fx:mean*w*h]' info:
+}
+start_program game "$game"
+window=$(find_window) || true
+[ -n "$window" ] || fail "no game window appeared"
+timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the game window"
+sleep 1
+timeout 30 import -window root "$work/game1.png" || fail "screenshot failed"
+yellow=$(count_colour "$work/game1.png" "#FFFF00")
+# The three squares of the new snake lie on one another: one 14 x 14 square.
+[ "${yellow%.*}" -eq 196 ] || check_failed "the new snake shows $yellow yellow pixels, not 196"
+cyan=$(count_colour "$work/game1.png" "#00FFFF")
+[ "${cyan%.*}" -eq 196 ] || check_failed "the pickup shows $cyan cyan pixels, not 196"
+# Steered left, the snake moves a cell every fifth frame and spreads out.
+timeout 10 xdotool key a
+sleep 1.5
+timeout 30 import -window root "$work/game2.png" || fail "screenshot failed"
+yellow=$(count_colour "$work/game2.png" "#FFFF00")
+[ "${yellow%.*}" -ge $((3 * 196)) ] ||
+    check_failed "the moving snake shows $yellow yellow pixels, not three squares"
+timeout 10 xdotool key Return
+wait_program
+[ "$status" -eq 0 ] || fail "the game's exit status is $status after Enter, not 0"
+echo "ok: the game drew its snake and pickup, moved when steered, and ended on Enter"
+
+env -u DISPLAY timeout --kill-after=5 30 "$game" >"$work/nodisplay.out" 2>"$work/nodisplay.err" &&
+    fail "without a display the game ended with status 0"
+grep -q "display" "$work/nodisplay.err" ||
+    fail "without a display the game said: $(cat "$work/nodisplay.err")"
+echo "ok: without a display the game says so and fails: $(head -n 1 "$work/nodisplay.err")"
 
 [ "$failures" -eq 0 ] || fail "$failures check(s) failed"
 echo "e2e: all checks passed"
