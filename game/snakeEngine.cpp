@@ -99,18 +99,26 @@ segment getPickup(node *head) {
     // forever. The origin is returned instead.
     if (maxx < kGrid || maxy < kGrid) return {0, 0};
 
-    for (;;) {
+    // The window bounds are checked alongside each body node, so a lone head accepts any draw.
+    auto accepted = [&](segment c) {
+        for (node *n = head; n != nullptr && n->next != nullptr; n = n->next)
+            if ((n->sgt.x == c.x && n->sgt.y == c.y) || c.x > maxx - kGrid || c.y > maxy - kGrid)
+                return false;
+        return true;
+    };
+    // Random squares until one is free; the draws are limited, so that a snake that covers (nearly)
+    // the whole field cannot keep the game waiting for ever.
+    for (int attempt = 0; attempt < 4096; ++attempt) {
         segment c = {snapToGrid(std::rand() % maxx), snapToGrid(std::rand() % maxy)};
-        // The window bounds are checked alongside each body node, so a lone head accepts any draw.
-        bool rejected = false;
-        for (node *n = head; n != nullptr && n->next != nullptr; n = n->next) {
-            if ((n->sgt.x == c.x && n->sgt.y == c.y) || c.x > maxx - kGrid || c.y > maxy - kGrid) {
-                rejected = true;
-                break;
-            }
-        }
-        if (!rejected) return c;
+        if (accepted(c)) return c;
     }
+    for (int y = 0; y <= maxy - kGrid; y += kGrid)
+        for (int x = 0; x <= maxx - kGrid; x += kGrid)
+            if (accepted({x, y})) return {x, y};
+    // No square is free: the tail's, which the next move leaves.
+    node *tail = head;
+    while (tail->next != nullptr) tail = tail->next;
+    return tail->sgt;
 }
 
 void drawSnake(node *head) {

@@ -146,4 +146,17 @@ TEST(SnakeEngine, PickupLandsOnFreeGridSquareInsideWindow) {
     }
 }
 
+// A snake on every square of a small field leaves no free square: the search ends (on the tail's
+// square) instead of drawing for ever; with one square left, that one is found.
+TEST(SnakeEngine, PickupSearchEndsWhenTheFieldIsFull) {
+    set_fake_playfield(44, 44); // squares at 0 and 15 on each axis
+    Points full = {{0, 0}, {15, 0}, {15, 15}, {0, 15}, {0, 0}, {30, 30}};
+    Snake s(full);
+    segment p = getPickup(s.head);
+    EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(30, 30)) << "the tail's square";
+    Snake oneLeft({{0, 0}, {15, 0}, {15, 15}, {15, 15}});
+    p = getPickup(oneLeft.head);
+    EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(0, 15));
+}
+
 } // namespace
