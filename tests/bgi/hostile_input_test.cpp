@@ -45,7 +45,18 @@ void every_call_with_extremes() {
             fillpoly(4, points);
             drawpoly(a, nullptr);
             fillpoly(a < 0 ? a : 0, points);
+            settextstyle(a, b, a);
+            settextjustify(a, b);
+            outtextxy(a, b, "x");
+            outtext("y");
+            textwidth("z");
         }
+    }
+    // User character sizes with extreme factors and zero divisors.
+    for (int f : {INT_MIN, -1, 0, 1, INT_MAX}) {
+        setusercharsize(f, f, INT_MAX, f);
+        outtextxy(10, 10, "w");
+        textheight("w");
     }
     setviewport(0, 0, 100, 100, 0);
     setactivepage(0);
