@@ -1,5 +1,6 @@
 // Fills and blits of a full 1920 x 1080 page, side by side with memset and
-// memcpy of the same bytes: the bound a row-by-row implementation can reach.
+// memcpy of the same bytes: the bound a row-by-row implementation can reach;
+// and text output in a 32-pixel font, its glyphs cached after the first call.
 #include "platform.h"
 
 #include <benchmark/benchmark.h>
@@ -76,5 +77,45 @@ void BM_Memcpy_Page(benchmark::State &state) {
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(page_bytes));
 }
 BENCHMARK(BM_Memcpy_Page);
+
+// TextOutA of a string in the game's font (BGI font 0 at size 4: a bold
+// monospace 32 pixels high and wide), on the opaque background cell.
+void text_out(benchmark::State &state, const char *face, int width, int weight, const char *text) {
+    Page page;
+    HFONT font = CreateFontA(-32, width, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH, face);
+    SelectObject(page.dc, font);
+    SetTextColor(page.dc, PALETTEINDEX(14));
+    const int length = int(std::strlen(text));
+    for (auto _ : state) {
+        TextOutA(page.dc, 200, 300, text, length);
+        benchmark::ClobberMemory();
+    }
+    SelectObject(page.dc, GetStockObject(SYSTEM_FONT));
+    DeleteObject(font);
+}
+void BM_TextOut_GameOver(benchmark::State &state) {
+    text_out(state, "Console", 32, FW_BOLD, "Game Over!");
+}
+BENCHMARK(BM_TextOut_GameOver);
+void BM_TextOut_TenCharacters_Arial(benchmark::State &state) {
+    text_out(state, "Arial", 0, FW_NORMAL, "0123456789");
+}
+BENCHMARK(BM_TextOut_TenCharacters_Arial);
+
+// What a cache miss of the BGI's font cache costs: matching a face, sizing it
+// and the first glyphs.
+void BM_CreateFont_FirstText(benchmark::State &state) {
+    Page page;
+    for (auto _ : state) {
+        HFONT font = CreateFontA(-32, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                                 VARIABLE_PITCH | FF_SWISS, "Arial");
+        SelectObject(page.dc, font);
+        TextOutA(page.dc, 200, 300, "Game Over!", 10);
+        SelectObject(page.dc, GetStockObject(SYSTEM_FONT));
+        DeleteObject(font);
+    }
+}
+BENCHMARK(BM_CreateFont_FirstText);
 
 } // namespace

@@ -3,8 +3,10 @@
 # Usage: scripts/setup.sh [game|test]   (test also brings the reference and end-to-end tools)
 set -euo pipefail
 
+# The fonts are the faces our font mapper names; fontconfig's fc-cache keeps
+# the caches of their folders that it reads.
 packages=(cmake make g++ pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libpng-dev
-          fonts-dejavu-core fonts-liberation)
+          fontconfig fonts-dejavu-core fonts-liberation fonts-urw-base35)
 if [ "${1:-game}" = test ]; then
     packages+=(libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool imagemagick
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)

@@ -59,6 +59,10 @@ void inject_restore(HWND window);
 void inject_focus(HWND window, bool gained);
 void inject_close(HWND window);
 
+// The installed face a font was matched to, as "family style" (with
+// " (synthetic bold)" when the face is emboldened), or "" for no font.
+std::string font_face(HFONT font);
+
 // The colour of a pixel of the window's client area (CLR_INVALID outside it).
 COLORREF window_pixel(HWND window, int x, int y);
 // The size of the window's client area, or (-1, -1) for no window.

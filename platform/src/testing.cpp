@@ -3,6 +3,7 @@
 
 #include "gdi/palette.h"
 #include "gdi/device_context.h"
+#include "gdi/font.h"
 #include "display/backend.h"
 #include "trace.h"
 #include "user/window.h"
@@ -126,6 +127,14 @@ void inject_focus(HWND window, bool gained) {
 }
 void inject_close(HWND window) {
     inject(window, event(display::Event::close));
+}
+
+std::string font_face(HFONT font) {
+    auto object = gdi::find<gdi::Font>(font);
+    if (!object) return {};
+    const gdi::MappedFace &mapped = object->rendition().mapped;
+    if (!mapped.typeface) return {};
+    return mapped.typeface->name + (mapped.embolden ? " (synthetic bold)" : "");
 }
 
 COLORREF window_pixel(HWND window, int x, int y) {

@@ -1,6 +1,6 @@
 // Drawing calls with random and extreme arguments: pens of every kind, clip
-// regions, origins and mix modes. Nothing may crash, hang or touch memory
-// outside a surface (the sanitizer build runs this too).
+// regions, origins, mix modes, and text in fonts of extreme sizes and turns. Nothing may crash,
+// hang or touch memory outside a surface (the sanitizer build runs this too).
 #include "platform.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +27,11 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
     HBITMAP source_bits = CreateCompatibleBitmap(screen, 40, 30);
     SelectObject(dc, target_bits);
     SelectObject(source, source_bits);
+    HFONT fonts[6];
+    for (HFONT &font : fonts)
+        font = CreateFontA(pick(), pick(), pick(), 0, pick(), 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                           small(256), random() % 2 ? "Arial" : "Script");
+    const char text[] = "Text \x80\x81\xE9\x01";
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 3000; ++i) {
         const int widths[] = {0, 1, 2, 3, 5, 8, 1000000, INT_MAX, INT_MIN, -7};
@@ -52,7 +57,7 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
         }
         POINT points[5];
         for (POINT &p : points) p = {pick(), pick()};
-        switch (random() % 8) {
+        switch (random() % 9) {
         case 0:
             MoveToEx(dc, pick(), pick(), nullptr);
             LineTo(dc, pick(), pick());
@@ -80,6 +85,17 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
             SetPixel(dc, pick(), pick(), PALETTEINDEX(WORD(random() % 300)));
             GetPixel(dc, pick(), pick());
             break;
+        case 7: {
+            const HGDIOBJ old_font = SelectObject(dc, fonts[random() % 6]);
+            SetTextAlign(dc, small(32));
+            SetBkMode(dc, 1 + int(random() % 2));
+            MoveToEx(dc, pick(), pick(), nullptr);
+            TextOutA(dc, pick(), pick(), text, int(random() % sizeof text));
+            SIZE size;
+            GetTextExtentPoint32A(dc, text, int(random() % sizeof text), &size);
+            SelectObject(dc, old_font);
+            break;
+        }
         default:
             BitBlt(dc, pick(), pick(), pick(), pick(), dc, pick(), pick(), SRCCOPY);
         }
@@ -89,6 +105,7 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 60.0) << "no call may take time for what it cannot show";
+    for (HFONT font : fonts) DeleteObject(font);
     DeleteDC(dc);
     DeleteDC(source);
     DeleteObject(target_bits);

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-namespace win32::user {
+namespace win32 {
 
 namespace {
 
@@ -20,6 +20,11 @@ int to_cp1252(std::uint32_t code_point) {
 }
 
 } // namespace
+
+char32_t cp1252_to_unicode(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return upper_control_block[byte - 0x80];
+    return byte;
+}
 
 std::string utf8_to_cp1252(const std::string &utf8) {
     std::string out;
@@ -49,4 +54,4 @@ std::string utf8_to_cp1252(const std::string &utf8) {
     return out;
 }
 
-} // namespace win32::user
+} // namespace win32
