@@ -100,7 +100,14 @@ bool open() {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     const char *driver = SDL_GetCurrentVideoDriver();
-    headless = driver && std::strcmp(driver, "dummy") == 0;
+    headless =
+        driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+    // With no display SDL falls back to drawing nowhere; a window nobody sees
+    // is only wanted when asked for by name.
+    if (headless && !SDL_getenv("SDL_VIDEODRIVER")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
     SDL_StartTextInput();
     opened = true;
     return true;
