@@ -4,9 +4,11 @@
 #include "bgi.h"
 #include "snakeEngine.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 int main() {
     int gd = VGA, gm = 3; // 640 x 480, shown maximised
@@ -23,8 +25,11 @@ int main() {
 
     initgraph(&gd, &gm, "");
     if (graphresult() != grOk) {
-        std::fprintf(stderr, "snake: the game window could not be opened: %s\n",
-                     grapherrormsg(graphresult()));
+        // The system's message ends its line itself.
+        std::string reason = grapherrormsg(graphresult());
+        while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back())))
+            reason.pop_back();
+        std::fprintf(stderr, "snake: the game window could not be opened: %s\n", reason.c_str());
         return EXIT_FAILURE;
     }
     for (int i = 0; i < 3; ++i) snake = insert(snake, 600, 390);
