@@ -45,6 +45,10 @@ void every_call_with_extremes() {
             fillpoly(4, points);
             drawpoly(a, nullptr);
             fillpoly(a < 0 ? a : 0, points);
+            unsigned char image[64] = {}; // at most 4 x 2 pixels: 16 bytes
+            imagesize(a, b, b, a);
+            getimage(a, b, a ^ 3, b ^ 1, image);
+            putimage(b, a, image, a);
         }
     }
     setviewport(0, 0, 100, 100, 0);
