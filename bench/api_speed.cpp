@@ -166,6 +166,57 @@ int page_polygon[8] = {};
 
 volatile int sink; // keeps getpixel's answers alive
 
+// A 640 x 480 image of a few bars, for the image workloads.
+constexpr int image_width = 640, image_height = 480;
+std::vector<unsigned char> image_block;
+
+void prepare_image() {
+    reset();
+    // The first is a colour whose inverted copy is not black either.
+    const int colours[] = {RED, LIGHTGREEN, YELLOW, BLUE, WHITE, CYAN, MAGENTA, BROWN};
+    for (int k = 0; k < 8; ++k) {
+        use_fill_colour(colours[k]);
+        bar(k * 80, k * 40, k * 80 + 79, k * 40 + 239);
+    }
+    image_block.assign(imagesize(0, 0, image_width - 1, image_height - 1), 0);
+    getimage(0, 0, image_width - 1, image_height - 1, image_block.data());
+    reset();
+}
+
+// The header, and a bar's pixels taken apart from the background's. A
+// check that holds on the reference too, whose image colours differ from ours.
+bool image_taken() {
+    prepare_image();
+    const unsigned char *b = image_block.data();
+    const int width = b[0] | (b[1] << 8), height = b[2] | (b[3] << 8);
+    // The top row comes last: a bar at columns 0..79, the background at 300.
+    const unsigned char *top_row = b + 8 + std::size_t(image_height - 1) * (image_width / 2);
+    const bool bar_seen = top_row[20 / 2] != top_row[300 / 2];
+    if (width != image_width || height != image_height || !bar_seen)
+        std::fprintf(stderr, "api_speed: image %d x %d, bar %s\n", width, height,
+                     bar_seen ? "seen" : "not seen");
+    return width == image_width && height == image_height && bar_seen;
+}
+
+// putimage in one put mode. Over the cleared page the image shows, except
+// where AND keeps the black; nothing is drawn beyond it.
+template <int Mode> struct PutImage {
+    static void prepare() { prepare_image(); }
+    static void call(long i) {
+        const int d = int(i & 7);
+        putimage(d, d, image_block.data(), Mode);
+    }
+    static bool check() {
+        prepare_image();
+        putimage(0, 0, image_block.data(), Mode);
+        const int inside = getpixel(20, 20);
+        const bool shown = Mode == AND_PUT ? inside == BLACK : inside != BLACK;
+        if (!shown) std::fprintf(stderr, "api_speed: put mode %d gave %d\n", Mode, inside);
+        return shown && pixel_is(image_width + 5, 20, BLACK) &&
+               pixel_is(20, image_height + 5, BLACK);
+    }
+};
+
 struct Workload {
     const char *name;
     void (*prepare)();    // untimed set-up
@@ -179,8 +230,8 @@ template <class W> constexpr Workload workload(const char *name) {
 
 // One entry per workload; the shifts by i & 7 keep the shapes from landing on
 // the very same pixels every time. Families still to come (circle,
-// fillellipse, pieslice, outtextxy, getimage, putimage, ...) go here, one
-// entry each, once their functions exist.
+// fillellipse, pieslice, outtextxy, ...) go here, one entry each, once their
+// functions exist.
 const Workload workloads[] = {
     workload<Lines<&star_10, SOLID_LINE, NORM_WIDTH>>("line_10"),
     workload<Lines<&star_500, SOLID_LINE, NORM_WIDTH>>("line_500"),
@@ -263,6 +314,17 @@ const Workload workloads[] = {
     // Copies the page onto the client area; showing the window is left to
     // the next message pump and is not part of it.
     {"flip", reset, [](long i) { setvisualpage(int(~i & 1)); }, nullptr},
+    {"getimage_640x480", prepare_image,
+     [](long i) {
+         const int d = int(i & 7);
+         getimage(d, d, d + image_width - 1, d + image_height - 1, image_block.data());
+     },
+     image_taken},
+    workload<PutImage<COPY_PUT>>("putimage_640x480_copy"),
+    workload<PutImage<XOR_PUT>>("putimage_640x480_xor"),
+    workload<PutImage<OR_PUT>>("putimage_640x480_or"),
+    workload<PutImage<AND_PUT>>("putimage_640x480_and"),
+    workload<PutImage<NOT_PUT>>("putimage_640x480_not"),
 };
 
 using steady = std::chrono::steady_clock;

@@ -1,5 +1,5 @@
-// The BGI layer's straight-edged primitives on a headless window, in shapes
-// (lines, rectangles, ...) and pixels per second. Drawing goes to a hidden
+// The BGI layer's straight-edged primitives and images on a headless window,
+// in shapes (lines, rectangles, ...) and pixels per second. Drawing goes to a hidden
 // page, as the game draws its frames: one target DC per call.
 #include "bgi.h"
 #include "platform_testing.h"
@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -154,5 +155,56 @@ void BM_SnakeFrame_100(benchmark::State &state) {
         benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SnakeFrame_100);
+
+// A 640 x 480 image of the page, taken (getimage) or put in each put mode
+// (state.range(0)), in megapixels per second.
+constexpr int image_width = 640, image_height = 480;
+
+std::vector<unsigned char> &bench_image() {
+    static std::vector<unsigned char> block = [] {
+        open_window();
+        for (int k = 0; k < 8; ++k) {
+            setfillstyle(SOLID_FILL, k + 8);
+            bar(k * 80, k * 40, k * 80 + 79, k * 40 + 239);
+        }
+        std::vector<unsigned char> b(imagesize(0, 0, image_width - 1, image_height - 1));
+        getimage(0, 0, image_width - 1, image_height - 1, b.data());
+        return b;
+    }();
+    return block;
+}
+
+void report_image(benchmark::State &state, std::int64_t n) {
+    const double pixels = double(image_width) * image_height;
+    state.counters["Mpixels/s"] =
+        benchmark::Counter(double(n) * pixels / 1e6, benchmark::Counter::kIsRate);
+}
+
+void BM_Getimage_640x480(benchmark::State &state) {
+    std::vector<unsigned char> &block = bench_image();
+    open_window();
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        const int d = int(n & 7);
+        getimage(d, d, d + image_width - 1, d + image_height - 1, block.data());
+        ++n;
+    }
+    report_image(state, n);
+}
+BENCHMARK(BM_Getimage_640x480);
+
+void BM_Putimage_640x480(benchmark::State &state) {
+    const std::vector<unsigned char> &block = bench_image();
+    open_window();
+    const int mode = int(state.range(0));
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        const int d = int(n & 7);
+        putimage(d, d, block.data(), mode);
+        ++n;
+    }
+    report_image(state, n);
+}
+BENCHMARK(BM_Putimage_640x480)->DenseRange(COPY_PUT, NOT_PUT);
 
 } // namespace

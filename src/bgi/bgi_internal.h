@@ -263,4 +263,8 @@ HBRUSH current_fill_brush();
 // Fills: the brush that clears, in BGI colour 0.
 HBRUSH background_brush();
 
+// Images: deletes putimage's bitmap (the window's destroy handler, once the
+// put-image DC is gone). Its size is kept for the next window's first put.
+void release_put_image_bitmap();
+
 } // namespace bgi

@@ -20,7 +20,6 @@ constexpr int frame_extra_height = 27;
 // The paint record of the window's first paint, which keeps the window DC
 // until the window is destroyed.
 PAINTSTRUCT ps = {};
-HBITMAP hPutimageBitmap = nullptr;
 
 // closegraph is destroying the window (as opposed to the user closing it).
 bool closing_window = false;
@@ -75,10 +74,7 @@ void destroy(HWND window) {
         DeleteDC(device.hdc[i]);
         device.hdc[i] = nullptr;
     }
-    if (hPutimageBitmap) {
-        DeleteObject(hPutimageBitmap);
-        hPutimageBitmap = nullptr;
-    }
+    release_put_image_bitmap();
     for (HBITMAP &page : pages.hBitmap) {
         if (page) DeleteObject(page);
         page = nullptr;

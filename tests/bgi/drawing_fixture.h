@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <utility>
 
 #ifndef _WIN32
@@ -40,6 +41,13 @@ inline int window_color(int x, int y) {
         if (default_rgb[i] == c) return i;
     return -1;
 }
+
+#ifndef _WIN32
+// DC i (0 window, 1 page, 2 and 3 the image DCs) as the call trace records it.
+inline std::uintptr_t dc_value(int i) {
+    return win32::testing::handle_value(bgi::device_context(i));
+}
+#endif
 
 // A solid block covering columns l..r and rows t..b.
 inline void block(int l, int t, int r, int b, int c) {

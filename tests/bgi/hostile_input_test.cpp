@@ -50,6 +50,10 @@ void every_call_with_extremes() {
             outtextxy(a, b, "x");
             outtext("y");
             textwidth("z");
+            unsigned char image[64] = {}; // at most 4 x 2 pixels: 16 bytes
+            imagesize(a, b, b, a);
+            getimage(a, b, a ^ 3, b ^ 1, image);
+            putimage(b, a, image, a);
         }
     }
     // User character sizes with extreme factors and zero divisors.

@@ -251,6 +251,19 @@ TEST(BitBlt, RasterOperationsCombineIndices) {
     }
 }
 
+// The null brush has no pattern to combine: operations that take one leave
+// the destination alone; the others still apply.
+TEST(BitBlt, PatternOperationsWithTheNullBrushChangeNothing) {
+    Canvas c(4, 4);
+    c.clear(0x36);
+    SelectObject(c.dc, GetStockObject(NULL_BRUSH));
+    for (DWORD rop : {PATCOPY, PATINVERT, DWORD(0x00C000CA) /* MERGECOPY */})
+        EXPECT_TRUE(BitBlt(c.dc, 0, 0, 4, 4, c.dc, 0, 0, rop)) << std::hex << rop;
+    EXPECT_EQ(c.count(0x36), 16);
+    BitBlt(c.dc, 0, 0, 2, 2, nullptr, 0, 0, DSTINVERT);
+    EXPECT_EQ(c.count(0xFF & ~0x36), 4);
+}
+
 TEST(BitBlt, ClipsToSourceBitmapAndDestinationClipOnly) {
     Canvas src(4, 4), dst(8, 8);
     src.clear(9);

@@ -1,11 +1,13 @@
 // BitBlt: copying and combining rectangles of pixels between surfaces of any
 // of our formats, with every ternary raster operation. Clipping first; then
-// either the plain copy of 8-bit pixels or the general path.
+// the plain copy of 8-bit pixels, the operations without a pattern row by
+// row, or the general path.
 #include "conversion.h"
 #include "paint.h"
 #include "trace.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace win32::gdi {
@@ -40,6 +42,42 @@ struct Rop3 {
         const std::uint8_t with_p = std::uint8_t((s & by_d(3)) | (~s & by_d(2)));
         const std::uint8_t without_p = std::uint8_t((s & by_d(1)) | (~s & by_d(0)));
         return std::uint8_t((p & with_p) | (~p & without_p));
+    }
+};
+
+// A raster operation without a pattern, as the and/xor pair that each
+// source bit chooses for the destination bit: result = (d & and) ^ xor.
+// Applied to 64 bits at a time, as the operation is bitwise.
+struct SourceRop {
+    std::uint64_t and_if_set, xor_if_set, and_if_clear, xor_if_clear;
+
+    explicit SourceRop(const Rop3 &op) {
+        auto all = [](std::uint8_t byte) { return std::uint64_t(byte) * 0x0101010101010101u; };
+        // The pattern bit is 0; by source bit 1 and 0.
+        and_if_set = all(std::uint8_t(op.when_set[1] ^ op.when_clear[1]));
+        xor_if_set = all(op.when_clear[1]);
+        and_if_clear = all(std::uint8_t(op.when_set[0] ^ op.when_clear[0]));
+        xor_if_clear = all(op.when_clear[0]);
+    }
+    // The result depends on the source alone (a copy, inverted or not).
+    bool ignores_destination() const { return and_if_set == 0 && and_if_clear == 0; }
+
+    std::uint64_t apply(std::uint64_t s, std::uint64_t d) const {
+        const std::uint64_t a = (s & and_if_set) | (~s & and_if_clear);
+        const std::uint64_t x = (s & xor_if_set) | (~s & xor_if_clear);
+        return (d & a) ^ x;
+    }
+    // d[i] = the result for s[i] over d[i], i < n.
+    void apply(const std::uint8_t *s, std::uint8_t *d, std::size_t n) const {
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t sw, dw;
+            std::memcpy(&sw, s + i, 8);
+            std::memcpy(&dw, d + i, 8);
+            dw = apply(sw, dw);
+            std::memcpy(d + i, &dw, 8);
+        }
+        for (; i < n; ++i) d[i] = std::uint8_t(apply(s[i], d[i]));
     }
 };
 
@@ -95,6 +133,32 @@ void copy_bytes(Surface &d, const Surface &s, const BlitArea &blit) {
     }
 }
 
+// Without a pattern, row by row: each source row converted into a buffer
+// before the destination row is written, rows taken in the order that keeps
+// a blit within one surface from reading what it wrote. 8-bit destinations
+// are combined in place.
+void combine_source(Surface &d, const Surface &s, const Conversion &conversion,
+                    const BlitArea &blit, const SourceRop &op) {
+    const Box &a = blit.area;
+    const std::size_t width = std::size_t(a.right - a.left);
+    std::vector<std::uint8_t> source(width), pixels(width);
+    const bool in_place = d.bits_per_pixel == 8;
+    if (in_place) d.touch(a);
+    const bool bottom_first = &s == &d && blit.offset_y < 0;
+    for (int i = 0; i < a.bottom - a.top; ++i) {
+        const int row = bottom_first ? a.bottom - 1 - i : a.top + i;
+        read_converted(s, int(row + blit.offset_y), int(a.left + blit.offset_x),
+                       int(a.right + blit.offset_x), conversion, source.data());
+        if (in_place) {
+            op.apply(source.data(), d.row(row) + a.left, width);
+            continue;
+        }
+        if (!op.ignores_destination()) d.read(row, a.left, a.right, pixels.data());
+        op.apply(source.data(), pixels.data(), width);
+        d.write(row, a.left, a.right, pixels.data());
+    }
+}
+
 // Everything else, row by row: source values first (so a blit within one
 // surface reads its source before writing), then the combination.
 void combine(DeviceContext &dst, const DeviceContext *src, const Conversion &conversion,
@@ -141,12 +205,17 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     auto src = with_source ? find_dc(src_handle) : nullptr;
     if (with_source && !src) return FALSE;
 
+    // The null brush has no pattern: an operation that takes one leaves the
+    // destination as it is, as the reference does.
+    if (uses_pattern(rop) && dst->brush.object->style == BS_NULL) return TRUE;
     const BlitArea blit = clip_blit(*dst, src.get(), x, y, width, height, sx, sy);
     if (blit.area.empty()) return TRUE;
     const Conversion conversion = src ? conversion_between(*src, *dst) : Conversion{};
     Surface &d = dst->surface();
     if (src && conversion.identity && ((rop >> 16) & 0xFF) == 0xCC && d.bits_per_pixel == 8)
         copy_bytes(d, src->surface(), blit);
+    else if (src && !uses_pattern(rop))
+        combine_source(d, src->surface(), conversion, blit, SourceRop(Rop3(rop)));
     else
         combine(*dst, src.get(), conversion, blit, rop);
     return TRUE;

@@ -32,7 +32,30 @@ void read8(const Surface &s, int y, int x0, int x1, std::uint8_t *out) {
     std::memcpy(out, s.row(y) + x0, std::size_t(x1 - x0));
 }
 
-// 1 and 4 bits per pixel: pixel by pixel, as only small bitmaps have them.
+// 4 bits per pixel (images): two pixels a byte, the left one in the high
+// half; whole bytes in the middle of a span.
+void write4(Surface &s, int y, int x0, int x1, const std::uint8_t *values) {
+    std::uint8_t *r = s.row(y);
+    int x = x0;
+    if (x & 1) s.put(x++, y, *values++);
+    for (; x + 1 < x1; x += 2, values += 2)
+        r[x >> 1] = std::uint8_t((values[0] << 4) | (values[1] & 0x0F));
+    if (x < x1) s.put(x, y, *values);
+}
+void read4(const Surface &s, int y, int x0, int x1, std::uint8_t *out) {
+    const std::uint8_t *r = s.row(y);
+    int x = x0;
+    if (x & 1) *out++ = r[x++ >> 1] & 0x0F;
+    for (; x + 1 < x1; x += 2) {
+        const std::uint8_t b = r[x >> 1];
+        *out++ = b >> 4;
+        *out++ = b & 0x0F;
+    }
+    if (x < x1) *out = r[x >> 1] >> 4;
+}
+
+// 1 bit per pixel, and 4-bit fills: pixel by pixel, as only small bitmaps
+// have them.
 void fill_packed(Surface &s, int y, int x0, int x1, Mix mix) {
     const std::uint8_t m = s.mask();
     for (int x = x0; x < x1; ++x) s.put(x, y, std::uint8_t(mix.apply(s.get(x, y)) & m));
@@ -45,6 +68,7 @@ void read_packed(const Surface &s, int y, int x0, int x1, std::uint8_t *out) {
 }
 
 constexpr SpanOps bytes_ops{fill8, write8, read8};
+constexpr SpanOps nibble_ops{fill_packed, write4, read4};
 constexpr SpanOps packed_ops{fill_packed, write_packed, read_packed};
 
 } // namespace
@@ -52,7 +76,7 @@ constexpr SpanOps packed_ops{fill_packed, write_packed, read_packed};
 Surface::Surface() : ops(&bytes_ops) {}
 
 void Surface::choose_ops() {
-    ops = bits_per_pixel == 8 ? &bytes_ops : &packed_ops;
+    ops = bits_per_pixel == 8 ? &bytes_ops : bits_per_pixel == 4 ? &nibble_ops : &packed_ops;
 }
 
 bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
