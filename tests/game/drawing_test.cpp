@@ -9,7 +9,25 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
+
+// The game never frees its nodes; a test does, so that nothing is left over.
+struct Snake {
+    node *head = nullptr;
+    Snake &add(int x, int y) {
+        head = insert(head, x, y);
+        return *this;
+    }
+    ~Snake() {
+        while (head) {
+            node *next = head->next;
+            std::free(head);
+            head = next;
+        }
+    }
+};
 
 class Squares : public ::testing::Test {
 protected:
@@ -40,10 +58,9 @@ TEST_F(Squares, ASegmentIsASolidSquareWithAGapToTheNextCell) {
 }
 
 TEST_F(Squares, TheSnakeIsYellowSquaresWhereverItsNodesAre) {
-    node *snake = insert(nullptr, 150, 150);
-    insert(snake, 165, 150);
-    insert(snake, 165, 165);
-    drawSnake(snake);
+    Snake snake;
+    snake.add(150, 150).add(165, 150).add(165, 165);
+    drawSnake(snake.head);
     for (auto [x, y] : {std::pair(150, 150), {165, 150}, {165, 165}})
         EXPECT_EQ(in_cell(x, y, YELLOW), 14 * 14) << x << "," << y;
     EXPECT_EQ(in_cell(150, 165, YELLOW), 0);
@@ -52,10 +69,11 @@ TEST_F(Squares, TheSnakeIsYellowSquaresWhereverItsNodesAre) {
 // What a frame after the game was lost draws: the text leaves the drawing
 // colour white and the squares of the next frame are still solid yellow.
 TEST_F(Squares, SquaresStaySolidAfterGameOver) {
-    node *snake = insert(nullptr, 300, 300);
+    Snake snake;
+    snake.add(300, 300);
     for (int frame = 0; frame < 2; ++frame) {
         cleardevice();
-        drawSnake(snake);
+        drawSnake(snake.head);
         drawSegment(330, 300, CYAN);
         settextstyle(DEFAULT_FONT, HORIZ_DIR, 4);
         outtextxy(getmaxx() / 2 - 160, getmaxy() / 2 - 30, "Game Over!");
