@@ -52,7 +52,7 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
         }
         POINT points[5];
         for (POINT &p : points) p = {pick(), pick()};
-        switch (random() % 8) {
+        switch (random() % 10) {
         case 0:
             MoveToEx(dc, pick(), pick(), nullptr);
             LineTo(dc, pick(), pick());
@@ -80,8 +80,15 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
             SetPixel(dc, pick(), pick(), PALETTEINDEX(WORD(random() % 300)));
             GetPixel(dc, pick(), pick());
             break;
-        default:
+        case 7:
             BitBlt(dc, pick(), pick(), pick(), pick(), dc, pick(), pick(), SRCCOPY);
+            break;
+        case 8:
+            Ellipse(dc, pick(), pick(), pick(), pick());
+            break;
+        default:
+            (random() % 2 ? Arc : Pie)(dc, pick(), pick(), pick(), pick(), pick(), pick(), pick(),
+                                       pick());
         }
         SelectObject(dc, old);
         if (pen) DeleteObject(pen);
