@@ -239,5 +239,6 @@ inline void line(HDC dc, int x0, int y0, int x1, int y1) {
 // The scenes of each file, in the order they are written.
 void line_scenes(DumpFile &out);
 void shape_scenes(DumpFile &out);
+void arc_scenes(DumpFile &out);
 
 } // namespace conformance
