@@ -94,6 +94,7 @@ struct Step {
 // pixels wide are a straight run.
 std::vector<Step> quadrant(long long a, long long b) {
     std::vector<Step> q;
+    q.reserve(std::size_t(a / 2 + b / 2 + 2));
     long long x = a, y = b % 2;
     q.push_back({x, y});
     if (a <= 1) {
@@ -129,54 +130,87 @@ std::vector<Step> quadrant(long long a, long long b) {
 std::vector<RingPoint> ring(const ShapeBox &box) {
     const long long a = box.width() - 1, b = box.height() - 1;
     const std::vector<Step> q = quadrant(a, b);
-    std::vector<RingPoint> out;
-    out.reserve(4 * q.size());
-    auto add = [&](const Step &s, int sx, int sy, bool late) {
-        out.push_back({{box.left + (a + sx * s.x) / 2, box.top + (b + sy * s.y) / 2},
-                       {sx * (s.x / 2), sy * (s.y / 2)},
-                       late});
-    };
-    for (const Step &s : q) add(s, 1, -1, false);
-    for (auto s = q.rbegin(); s != q.rend(); ++s) add(*s, -1, -1, false);
-    for (const Step &s : q) add(s, -1, 1, s.y / 2 != 0);
-    for (auto s = q.rbegin(); s != q.rend(); ++s) add(*s, 1, 1, true);
+    const std::size_t n = q.size();
+    std::vector<RingPoint> out(4 * n);
+    // Offsets from the box's corner: (a ± x) / 2 across, (b ± y) / 2 down.
+    for (std::size_t i = 0; i < n; ++i) {
+        const long long x = q[i].x, y = q[i].y, px = x / 2, py = y / 2;
+        const long long right = box.left + (a + x) / 2, left = box.left + (a - x) / 2;
+        const long long upper = box.top + (b - y) / 2, lower = box.top + (b + y) / 2;
+        out[i] = {{right, upper}, {px, -py}, false};
+        out[2 * n - 1 - i] = {{left, upper}, {-px, -py}, false};
+        out[2 * n + i] = {{left, lower}, {-px, py}, py != 0};
+        out[4 * n - 1 - i] = {{right, lower}, {px, py}, true};
+    }
     return out;
 }
 
 // Orders directions counter-clockwise on the screen, starting at a ray.
+// Places are under 2^15 and rays under 2^34, so a product of a place with
+// either fits 64 bits; two rays are only ever compared with `same_rays`.
 class Sweep {
 public:
     explicit Sweep(Direction ray) : from_(nonzero(ray)) {}
 
     static Direction nonzero(Direction d) { return d.x == 0 && d.y == 0 ? Direction{1, 0} : d; }
     // Positive when v lies counter-clockwise of u, as seen on the screen.
-    static wide turn(Direction u, Direction v) { return wide(u.y) * v.x - wide(u.x) * v.y; }
+    static long long turn(Direction u, Direction v) { return u.y * v.x - u.x * v.y; }
     static bool same(Direction u, Direction v) {
-        return turn(u, v) == 0 && wide(u.x) * v.x + wide(u.y) * v.y > 0;
+        return turn(u, v) == 0 && u.x * v.x + u.y * v.y > 0;
     }
+    static bool same_rays(Direction u, Direction v) {
+        return wide(u.y) * v.x == wide(u.x) * v.y && wide(u.x) * v.x + wide(u.y) * v.y > 0;
+    }
+    bool full_turn_to(Direction end) const { return same_rays(from_, end); }
 
     bool on_ray(Direction u) const { return same(from_, u); }
-    // Whether u comes strictly before v, neither lying on the ray.
-    bool before(Direction u, Direction v) const {
-        const int hu = half(u), hv = half(v);
-        if (hu != hv) return hu < hv;
+    // Whether place u comes strictly before direction v (a place, or a ray
+    // whose half is given), neither lying on the ray.
+    bool before(Direction u, Direction v) const { return before(u, v, half(v)); }
+    bool before(Direction u, Direction v, int v_half) const {
+        const int hu = half(u);
+        if (hu != v_half) return hu < v_half;
         return turn(u, v) > 0;
     }
-    // Whether point p comes strictly before point q along the sweep; at one
-    // place, a point counted late comes first.
-    bool earlier(const RingPoint &p, const RingPoint &q) const {
-        const int rp = rank(p), rq = rank(q);
-        if (rp != rq) return rp < rq;
-        if (rp != 1) return false;
-        const Direction u = nonzero(p.place), v = nonzero(q.place);
-        if (same(u, v)) return p.late && !q.late;
-        return before(u, v);
+    int half_of_ray(Direction ray) const {
+        const wide t = wide(from_.y) * ray.x - wide(from_.x) * ray.y;
+        if (t != 0) return t > 0 ? 0 : 1;
+        return same_rays(from_, ray) ? 0 : 1;
+    }
+    // The first point along the sweep; at one place, a point counted late
+    // comes first, and of equals the first in the list.
+    std::size_t first_of(const std::vector<RingPoint> &points) const {
+        std::size_t best = 0;
+        int best_rank = rank(points[0]), best_half = half(nonzero(points[0].place));
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            const RingPoint &p = points[i], &q = points[best];
+            const int r = rank(p);
+            if (r > best_rank) continue;
+            if (r == best_rank) {
+                if (r != 1) continue;
+                const Direction u = nonzero(p.place), v = nonzero(q.place);
+                const int h = half(u);
+                if (h > best_half) continue;
+                if (h == best_half) {
+                    if (same(u, v)) {
+                        if (!p.late || q.late) continue;
+                    } else if (turn(u, v) <= 0) {
+                        continue;
+                    }
+                }
+                best_half = h;
+            } else {
+                best_half = half(nonzero(p.place));
+            }
+            best = i, best_rank = r;
+        }
+        return best;
     }
 
 private:
     // 0 from the ray up to its opposite, 1 from there on.
     int half(Direction u) const {
-        const wide t = turn(from_, u);
+        const long long t = turn(from_, u);
         if (t != 0) return t > 0 ? 0 : 1;
         return same(from_, u) ? 0 : 1;
     }
@@ -197,24 +231,23 @@ std::vector<DevicePoint> arc_points(const std::vector<RingPoint> &points, Direct
                                     Direction end) {
     const Sweep sweep(start);
     end = Sweep::nonzero(end);
-    const bool full = sweep.on_ray(end);
-    std::size_t first = 0, count = 0;
-    for (std::size_t i = 0; i < points.size(); ++i) {
+    const bool full = sweep.full_turn_to(end);
+    const int end_half = sweep.half_of_ray(end);
+    const std::size_t first = sweep.first_of(points);
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < points.size() && !full; ++i) {
         const RingPoint &p = points[i];
-        if (sweep.earlier(p, points[first])) first = i;
         const Direction u = Sweep::nonzero(p.place);
         bool inside;
-        if (full)
-            inside = true;
-        else if (sweep.on_ray(u))
+        if (sweep.on_ray(u))
             inside = !p.late;
         else if (Sweep::same(u, end))
             inside = p.late;
         else
-            inside = sweep.before(u, end);
+            inside = sweep.before(u, end, end_half);
         count += inside;
     }
-    const std::size_t n = points.size(), length = count == 0 ? n : count;
+    const std::size_t n = points.size(), length = full || count == 0 ? n : count;
     std::vector<DevicePoint> out;
     out.reserve(length + 2);
     for (std::size_t k = 0; k < length; ++k) out.push_back(points[(first + k) % n].pixel);
@@ -334,9 +367,62 @@ void ellipse_inside(const ShapeBox &box, const std::vector<RingPoint> &points, c
         if (lo[row] <= hi[row]) sink.span(top + (long long)row, lo[row], hi[row] + 1);
 }
 
-Direction ray(const DevicePoint &centre, const DeviceContext &dc, int x, int y) {
-    const DevicePoint p = to_device(dc, {x, y});
-    return {p.x - centre.x, p.y - centre.y};
+// What the three calls begin with: the DC, and the box in device pixels,
+// with whether anything drawn for it can be seen.
+struct ShapeCall {
+    std::shared_ptr<DeviceContext> dc;
+    ShapeBox box{};
+    bool seen = false;
+};
+
+ShapeCall shape_call(HDC handle, int left, int top, int right, int bottom) {
+    ShapeCall call{find_dc(handle)};
+    if (!call.dc) return call;
+    call.box = shape_box(*call.dc, left, top, right, bottom);
+    call.seen = !call.box.empty() && within_reach(*call.dc, call.box);
+    return call;
+}
+
+// The points of an arc or a pie's curved side, from the ray through the
+// start point to the ray through the end point.
+std::vector<DevicePoint> stretch(const DeviceContext &dc, const ShapeBox &box, int x_start,
+                                 int y_start, int x_end, int y_end) {
+    const DevicePoint centre = box.centre();
+    auto ray = [&](int x, int y) {
+        const DevicePoint p = to_device(dc, {x, y});
+        return Direction{p.x - centre.x, p.y - centre.y};
+    };
+    const Direction start = ray(x_start, y_start), end = ray(x_end, y_end);
+    if (box.traced()) return arc_points(ring(box), start, end);
+    const Approximation curve = approximation(dc, box);
+    const double t0 = curve.angle_of(start);
+    double t1 = curve.angle_of(end);
+    while (t1 <= t0) t1 += 2 * std::numbers::pi;
+    return curve.points(t0, t1);
+}
+
+// An arc is drawn like a polyline; a pie closes it through the centre and
+// is drawn like a polygon.
+BOOL arc_or_pie(bool pie, HDC dc_handle, int left, int top, int right, int bottom, int x_start,
+                int y_start, int x_end, int y_end) {
+    trace::record(pie ? "Pie" : "Arc", dc_handle,
+                  {left, top, right, bottom, x_start, y_start, x_end, y_end});
+    const ShapeCall call = shape_call(dc_handle, left, top, right, bottom);
+    if (!call.dc) return FALSE;
+    if (!call.seen) return TRUE;
+    DeviceContext &dc = *call.dc;
+    std::vector<DevicePoint> points = stretch(dc, call.box, x_start, y_start, x_end, y_end);
+    if (!pie) {
+        stroke_polyline(dc, points);
+        return TRUE;
+    }
+    points.push_back(call.box.centre());
+    std::vector<DevicePoint> outline = points;
+    outline.push_back(points.front());
+    fill_and_stroke(
+        dc, [&](const Box &area, SpanSink &sink) { scan_polygon(points, false, area, sink); },
+        outline);
+    return TRUE;
 }
 
 } // namespace
@@ -349,23 +435,23 @@ using namespace gdi;
 
 BOOL Ellipse(HDC dc_handle, int left, int top, int right, int bottom) {
     trace::record("Ellipse", dc_handle, {left, top, right, bottom});
-    auto dc = find_dc(dc_handle);
-    if (!dc) return FALSE;
-    const ShapeBox box = shape_box(*dc, left, top, right, bottom);
-    if (box.empty() || !within_reach(*dc, box)) return TRUE;
-    const bool wide = wide_pen(*dc);
+    const ShapeCall call = shape_call(dc_handle, left, top, right, bottom);
+    if (!call.dc) return FALSE;
+    if (!call.seen) return TRUE;
+    DeviceContext &dc = *call.dc;
+    const ShapeBox &box = call.box;
     if (!box.traced()) {
-        std::vector<DevicePoint> outline = approximation(*dc, box).points(0, 2 * std::numbers::pi);
+        std::vector<DevicePoint> outline = approximation(dc, box).points(0, 2 * std::numbers::pi);
         fill_and_stroke(
-            *dc, [&](const Box &area, SpanSink &sink) { scan_polygon(outline, false, area, sink); },
+            dc, [&](const Box &area, SpanSink &sink) { scan_polygon(outline, false, area, sink); },
             outline);
         return TRUE;
     }
     const std::vector<RingPoint> points = ring(box);
     const bool thin = box.width() <= 2 || box.height() <= 2;
-    const bool no_pen = dc->pen.object->dash_style() == PS_NULL;
+    const bool no_pen = dc.pen.object->dash_style() == PS_NULL;
     fill_and_stroke(
-        *dc,
+        dc,
         [&](const Box &area, SpanSink &sink) {
             if (!thin) {
                 ellipse_inside(box, points, area, sink);
@@ -376,60 +462,18 @@ BOOL Ellipse(HDC dc_handle, int left, int top, int right, int bottom) {
                     sink.span(y, box.left, box.right - 1);
             }
         },
-        ellipse_outline(box, points, wide));
+        ellipse_outline(box, points, wide_pen(dc)));
     return TRUE;
 }
 
 BOOL Arc(HDC dc_handle, int left, int top, int right, int bottom, int x_start, int y_start,
          int x_end, int y_end) {
-    trace::record("Arc", dc_handle, {left, top, right, bottom, x_start, y_start, x_end, y_end});
-    auto dc = find_dc(dc_handle);
-    if (!dc) return FALSE;
-    const ShapeBox box = shape_box(*dc, left, top, right, bottom);
-    if (box.empty() || !within_reach(*dc, box) || dc->pen.object->dash_style() == PS_NULL)
-        return TRUE;
-    const DevicePoint centre = box.centre();
-    const Direction start = ray(centre, *dc, x_start, y_start),
-                    end = ray(centre, *dc, x_end, y_end);
-    if (!box.traced()) {
-        const Approximation curve = approximation(*dc, box);
-        const double t0 = curve.angle_of(start);
-        double t1 = curve.angle_of(end);
-        while (t1 <= t0) t1 += 2 * std::numbers::pi;
-        stroke_polyline(*dc, curve.points(t0, t1));
-        return TRUE;
-    }
-    stroke_polyline(*dc, arc_points(ring(box), start, end));
-    return TRUE;
+    return arc_or_pie(false, dc_handle, left, top, right, bottom, x_start, y_start, x_end, y_end);
 }
 
 BOOL Pie(HDC dc_handle, int left, int top, int right, int bottom, int x_start, int y_start,
          int x_end, int y_end) {
-    trace::record("Pie", dc_handle, {left, top, right, bottom, x_start, y_start, x_end, y_end});
-    auto dc = find_dc(dc_handle);
-    if (!dc) return FALSE;
-    const ShapeBox box = shape_box(*dc, left, top, right, bottom);
-    if (box.empty() || !within_reach(*dc, box)) return TRUE;
-    const DevicePoint centre = box.centre();
-    const Direction start = ray(centre, *dc, x_start, y_start),
-                    end = ray(centre, *dc, x_end, y_end);
-    std::vector<DevicePoint> polygon;
-    if (box.traced()) {
-        polygon = arc_points(ring(box), start, end);
-    } else {
-        const Approximation curve = approximation(*dc, box);
-        const double t0 = curve.angle_of(start);
-        double t1 = curve.angle_of(end);
-        while (t1 <= t0) t1 += 2 * std::numbers::pi;
-        polygon = curve.points(t0, t1);
-    }
-    polygon.push_back(centre);
-    std::vector<DevicePoint> outline = polygon;
-    outline.push_back(polygon.front());
-    fill_and_stroke(
-        *dc, [&](const Box &area, SpanSink &sink) { scan_polygon(polygon, false, area, sink); },
-        outline);
-    return TRUE;
+    return arc_or_pie(true, dc_handle, left, top, right, bottom, x_start, y_start, x_end, y_end);
 }
 
 } // namespace win32

@@ -59,6 +59,37 @@ struct LineWalk {
     }
 };
 
+// Single pixels along a row gathered into spans, painted with one mix.
+struct StepRun {
+    Surface &surface;
+    Box clip;
+    Mix mix;
+    long long y = 0, x0 = 0, x1 = 0; // the pending span; none while x0 == x1
+
+    void add(DevicePoint p) {
+        if (x0 < x1 && p.y == y) {
+            if (p.x == x1) {
+                ++x1;
+                return;
+            }
+            if (p.x == x0 - 1) {
+                --x0;
+                return;
+            }
+        }
+        flush();
+        y = p.y, x0 = p.x, x1 = p.x + 1;
+    }
+    void flush() {
+        if (x0 < x1 && y >= clip.top && y < clip.bottom) {
+            const long long left = std::max<long long>(x0, clip.left);
+            const long long right = std::min<long long>(x1, clip.right);
+            if (left < right) surface.fill(int(y), int(left), int(right), mix);
+        }
+        x0 = x1 = 0;
+    }
+};
+
 struct CosmeticStroke {
     Surface &surface;
     Box clip;
@@ -71,6 +102,18 @@ struct CosmeticStroke {
     void segment(DevicePoint a, DevicePoint b, long long style_start) {
         const long long dx = b.x - a.x, dy = b.y - a.y;
         if (dx == 0 && dy == 0) return;
+        // A step to a neighbour paints just its start: the curves, traced
+        // pixel by pixel, are made of such steps.
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (!clip.contains(a.x, a.y)) return;
+            bool drawn = true;
+            if (!dash.solid()) drawn = dash.at(style_start).entry % 2 == 0;
+            if (!drawn && !paints_gaps) return;
+            const int x = int(a.x), y = int(a.y);
+            surface.touch({x, y, x + 1, y + 1});
+            surface.put(x, y, (drawn ? on : gap).apply(surface.get(x, y)));
+            return;
+        }
         const bool x_major = std::llabs(dx) >= std::llabs(dy);
         const long long n = x_major ? std::llabs(dx) : std::llabs(dy);
         const long long d_major = x_major ? dx : dy, d_minor = x_major ? dy : dx;
@@ -323,6 +366,22 @@ void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) 
                           mix_of(dc.rop2, std::uint8_t(dc.pixel(dc.bk_color))),
                           pen.dash.paints_gaps && dc.bk_mode == OPAQUE,
                           pen.dash};
+    if (pen.dash.solid()) {
+        // A path traced pixel by pixel is mostly steps to a neighbour, each
+        // painting its start: a row's run of them goes as one span.
+        StepRun run{dc.surface(), clip, stroke.on};
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            const DevicePoint &a = points[i], &b = points[i + 1];
+            const long long dx = b.x - a.x, dy = b.y - a.y;
+            if (dx == 0 && dy == 0) continue;
+            if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1)
+                run.add(a);
+            else
+                stroke.segment(a, b, 0);
+        }
+        run.flush();
+        return;
+    }
     long long position = 0;
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const DevicePoint &a = points[i], &b = points[i + 1];
