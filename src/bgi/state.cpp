@@ -48,8 +48,6 @@ struct text_settings_t {
 text_settings_t text_settings = {};
 // 0: the text alignment must be sent again before the next text output.
 int text_align_mode = 0;
-int aspect_ratio_x = 0;
-int aspect_ratio_y = 0;
 
 // The drawing size of each driver's modes, a driver a line: the first row
 // that fits counts, and a row of any_mode fits every mode of its driver.
@@ -120,8 +118,8 @@ void set_defaults() {
     pages.view_settings.top = 0;
     pages.view_settings.right = device.window_width - 1;
     pages.view_settings.bottom = device.window_height - 1;
-    aspect_ratio_y = 10000;
-    aspect_ratio_x = 10000;
+    drawing.aspect_ratio_y = 10000;
+    drawing.aspect_ratio_x = 10000;
 }
 
 } // namespace bgi
@@ -177,13 +175,13 @@ void setwritemode(int mode) {
 }
 
 void setaspectratio(int xasp, int yasp) {
-    aspect_ratio_x = xasp;
-    aspect_ratio_y = yasp;
+    drawing.aspect_ratio_x = xasp;
+    drawing.aspect_ratio_y = yasp;
 }
 
 void getaspectratio(int *xasp, int *yasp) {
-    if (xasp) *xasp = aspect_ratio_x;
-    if (yasp) *yasp = aspect_ratio_y;
+    if (xasp) *xasp = drawing.aspect_ratio_x;
+    if (yasp) *yasp = drawing.aspect_ratio_y;
 }
 
 void gettextsettings(struct textsettingstype *texttypeinfo) {

@@ -14,10 +14,6 @@ using win32::testing::Call;
 using win32::testing::start_trace;
 using win32::testing::traced_calls;
 
-std::uintptr_t dc_value(int i) {
-    return win32::testing::handle_value(bgi::device_context(i));
-}
-
 // The DCs that the calls of one name were made on, in order: 0 window, 1 page.
 std::vector<int> targets_of(const char *name) {
     std::vector<int> out;
