@@ -4,6 +4,7 @@
 // viewport origins.
 #include "scene_kit.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -52,39 +53,15 @@ HPEN ext_pen(DWORD style, int width, int colour, const std::vector<DWORD> &dashe
                         dashes.empty() ? nullptr : dashes.data());
 }
 
-// An 8 x 8 monochrome pattern brush; the bitmap lives as long as the brush.
-class PatternBrush {
-public:
-    PatternBrush() {
-        const std::vector<BYTE> bits = mono_bits(
-            8, 8, [](int x, int y) { return (x * 3 + y * 5) % 7 < 3 || (x == 7 && y == 0); });
-        bitmap_ = CreateBitmap(8, 8, 1, 1, bits.data());
-        brush_ = CreatePatternBrush(bitmap_);
+// The pattern brush selected, its 0 bits in one colour and its 1 bits in
+// another.
+struct PatternIn {
+    explicit PatternIn(HDC dc) : in(dc, pattern.get()) {
+        SetTextColor(dc, pal(0x35));
+        SetBkColor(dc, pal(0xC8));
     }
-    ~PatternBrush() {
-        DeleteObject(brush_);
-        DeleteObject(bitmap_);
-    }
-    PatternBrush(const PatternBrush &) = delete;
-    PatternBrush &operator=(const PatternBrush &) = delete;
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBITMAP bitmap_;
-    HBRUSH brush_;
-};
-
-// Keeps a stock object or a brush owned elsewhere selected while it lives.
-class In {
-public:
-    In(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~In() { SelectObject(dc_, old_); }
-    In(const In &) = delete;
-    In &operator=(const In &) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
+    PatternBrush pattern;
+    BrushIn in;
 };
 
 // What every drawing call of these scenes returned, in order.
@@ -100,6 +77,23 @@ void pie(HDC dc, int l, int t, int r, int b, POINT s, POINT e) {
     results.push_back(COLORREF(Pie(dc, l, t, r, b, s.x, s.y, e.x, e.y)));
 }
 
+// Ellipses side by side, `gap` pixels apart; `sizes` holds width and height
+// by turns.
+void ellipses(HDC dc, int width, int gap, std::initializer_list<int> sizes) {
+    Shelf shelf(width, gap);
+    for (auto it = sizes.begin(); it + 1 < sizes.end(); it += 2) {
+        const POINT at = shelf.place(it[0], it[1]);
+        ellipse(dc, at.x, at.y, at.x + it[0], at.y + it[1]);
+    }
+}
+
+// Stripes of two indices under R2_XORPEN, for shapes that must paint each
+// pixel once.
+void xor_over_stripes(HDC dc, int width, int height) {
+    for (int x = 0; x < width; x += 6) fill(dc, x, 0, x + 3, height, 0x5C);
+    SetROP2(dc, R2_XORPEN);
+}
+
 // ---- Ellipses -----------------------------------------------------------------------------
 
 // Every width in [w0, w1] with every height from 0 to 40, outlined.
@@ -110,7 +104,7 @@ void ellipse_sizes(DumpFile &out, int w0, int w1) {
     Canvas canvas(width, height, kClear);
     HDC dc = canvas.dc();
     Selected p(dc, pen(PS_SOLID, 1, kPen));
-    In no_brush(dc, GetStockObject(NULL_BRUSH));
+    BrushIn no_brush(dc, GetStockObject(NULL_BRUSH));
     int x = 2;
     for (int w = w0; w <= w1; ++w) {
         int y = 2;
@@ -130,7 +124,7 @@ void ellipse_thin(DumpFile &out) {
     Canvas canvas(300, 300, kClear);
     HDC dc = canvas.dc();
     Selected p(dc, pen(PS_SOLID, 1, kPen));
-    In no_brush(dc, GetStockObject(NULL_BRUSH));
+    BrushIn no_brush(dc, GetStockObject(NULL_BRUSH));
     int x = 2;
     for (int w = 1; w <= 12; ++w) {
         ellipse(dc, x, 2, x + w, 232 - 3 * w);
@@ -153,15 +147,9 @@ void ellipse_filled(DumpFile &out, bool merge) {
     Selected p(dc, pen(PS_SOLID, 1, kPen));
     Selected b(dc, CreateSolidBrush(pal(kFill)));
     if (merge) SetROP2(dc, R2_MERGEPEN);
-    Shelf shelf(320, 2);
-    const int sizes[][2] = {{3, 3},   {5, 4},   {4, 5},   {6, 6},   {7, 9},   {11, 8},
-                            {13, 13}, {17, 10}, {10, 17}, {20, 20}, {24, 15}, {15, 24},
-                            {31, 30}, {30, 31}, {41, 21}, {21, 41}, {37, 37}, {50, 26},
-                            {26, 50}, {60, 44}, {19, 5},  {5, 19},  {33, 8},  {8, 33}};
-    for (const auto &s : sizes) {
-        const POINT at = shelf.place(s[0], s[1]);
-        ellipse(dc, at.x, at.y, at.x + s[0], at.y + s[1]);
-    }
+    ellipses(dc, 320, 2, {3,  3,  5,  4,  4,  5,  6,  6,  7,  9,  11, 8,  13, 13, 17, 10,
+                          10, 17, 20, 20, 24, 15, 15, 24, 31, 30, 30, 31, 41, 21, 21, 41,
+                          37, 37, 50, 26, 26, 50, 60, 44, 19, 5,  5,  19, 33, 8,  8,  33});
     out.pixels(merge ? "ellipse_filled_merge" : "ellipse_filled", dc, 320, 130);
 }
 
@@ -170,10 +158,7 @@ void ellipse_filled(DumpFile &out, bool merge) {
 void ellipse_large(DumpFile &out) {
     Canvas canvas(200, 150, kClear);
     HDC dc = canvas.dc();
-    PatternBrush pattern;
-    In b(dc, pattern.get());
-    SetTextColor(dc, pal(0x35));
-    SetBkColor(dc, pal(0xC8));
+    PatternIn pattern(dc);
     Selected p(dc, pen(PS_SOLID, 1, kPen));
     ellipse(dc, -60, -40, 150, 120);
     ellipse(dc, 40, 30, 1041, 930);
@@ -209,14 +194,8 @@ void ellipse_no_pen(DumpFile &out) {
     Selected p(dc, pen(PS_NULL, 0, 0));
     Selected b(dc, CreateSolidBrush(pal(kFill)));
     SetROP2(dc, R2_MERGEPEN);
-    Shelf shelf(160, 2);
-    const int sizes[][2] = {{1, 1},   {1, 5},   {2, 2},   {2, 7},  {5, 1},   {7, 2},
-                            {3, 1},   {2, 1},   {3, 3},   {5, 4},  {7, 9},   {13, 13},
-                            {17, 10}, {10, 17}, {24, 15}, {19, 5}, {31, 30}, {41, 21}};
-    for (const auto &s : sizes) {
-        const POINT at = shelf.place(s[0], s[1]);
-        ellipse(dc, at.x, at.y, at.x + s[0], at.y + s[1]);
-    }
+    ellipses(dc, 160, 2, {1, 1, 1, 5, 2,  2,  2,  7,  5,  1,  7,  2,  3,  1, 2,  1,  3,  3,
+                          5, 4, 7, 9, 13, 13, 17, 10, 10, 17, 24, 15, 19, 5, 31, 30, 41, 21});
     out.pixels("ellipse_no_pen", dc, 160, 48);
 }
 
@@ -225,19 +204,12 @@ void ellipse_no_pen(DumpFile &out) {
 void ellipse_xor(DumpFile &out, bool filled) {
     Canvas canvas(240, 80, kClear);
     HDC dc = canvas.dc();
-    for (int x = 0; x < 240; x += 6) fill(dc, x, 0, x + 3, 80, 0x5C);
-    SetROP2(dc, R2_XORPEN);
+    xor_over_stripes(dc, 240, 80);
     Selected p(dc, pen(PS_SOLID, 1, kPen));
     Selected b(dc, CreateSolidBrush(pal(kFill)));
     if (!filled) SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Shelf shelf(240, 2);
-    const int sizes[][2] = {{3, 3},   {5, 4},   {4, 5},   {6, 6},   {7, 9},   {11, 8},
-                            {13, 13}, {17, 10}, {10, 17}, {20, 20}, {24, 15}, {15, 24},
-                            {31, 30}, {30, 31}, {19, 5},  {33, 8}};
-    for (const auto &s : sizes) {
-        const POINT at = shelf.place(s[0], s[1]);
-        ellipse(dc, at.x, at.y, at.x + s[0], at.y + s[1]);
-    }
+    ellipses(dc, 240, 2, {3,  3,  5,  4,  4,  5,  6,  6,  7,  9,  11, 8,  13, 13, 17, 10,
+                          10, 17, 20, 20, 24, 15, 15, 24, 31, 30, 30, 31, 19, 5,  33, 8});
     out.pixels(filled ? "ellipse_xor_filled" : "ellipse_xor_outline", dc, 240, 80);
 }
 
@@ -281,13 +253,8 @@ void ellipse_wide(DumpFile &out, int width) {
     HDC dc = canvas.dc();
     Selected p(dc, pen(PS_SOLID, width, kPen));
     Selected b(dc, CreateSolidBrush(pal(kFill)));
-    Shelf shelf(240, 3 + width);
-    const int sizes[][2] = {{40, 30}, {31, 31}, {24, 60}, {70, 17}, {16, 16}, {9, 30}, {6, 6},
-                            {12, 2},  {2, 12},  {45, 44}, {21, 40}, {3, 3},   {1, 9}};
-    for (const auto &s : sizes) {
-        const POINT at = shelf.place(s[0], s[1]);
-        ellipse(dc, at.x, at.y, at.x + s[0], at.y + s[1]);
-    }
+    ellipses(dc, 240, 3 + width, {40, 30, 31, 31, 24, 60, 70, 17, 16, 16, 9, 30, 6,
+                                  6,  12, 2,  2,  12, 45, 44, 21, 40, 3,  3, 1,  9});
     out.pixels("ellipse_wide_w" + std::to_string(width), dc, 240, 100);
 }
 
@@ -433,10 +400,7 @@ void arc_degrees(DumpFile &out, Kind kind) {
 void arc_clip(DumpFile &out) {
     Canvas canvas(160, 120, kClear);
     HDC dc = canvas.dc();
-    PatternBrush pattern;
-    In b(dc, pattern.get());
-    SetTextColor(dc, pal(0x35));
-    SetBkColor(dc, pal(0xC8));
+    PatternIn pattern(dc);
     Selected p(dc, pen(PS_SOLID, 1, kPen));
     arc(dc, -30, -20, 50, 40, {60, 0}, {-40, 40});
     pie(dc, 120, -10, 190, 70, {100, 30}, {150, 100});
@@ -503,8 +467,7 @@ void arc_wide(DumpFile &out, Kind kind, int width) {
 void pie_xor(DumpFile &out) {
     Canvas canvas(200, 90, kClear);
     HDC dc = canvas.dc();
-    for (int x = 0; x < 200; x += 6) fill(dc, x, 0, x + 3, 90, 0x5C);
-    SetROP2(dc, R2_XORPEN);
+    xor_over_stripes(dc, 200, 90);
     Selected p(dc, pen(PS_SOLID, 1, kPen));
     Selected b(dc, CreateSolidBrush(pal(kFill)));
     Numbers random(11);
@@ -524,8 +487,7 @@ void pie_xor(DumpFile &out) {
 void wide_xor(DumpFile &out, int width) {
     Canvas canvas(200, 70, kClear);
     HDC dc = canvas.dc();
-    for (int x = 0; x < 200; x += 6) fill(dc, x, 0, x + 3, 70, 0x5C);
-    SetROP2(dc, R2_XORPEN);
+    xor_over_stripes(dc, 200, 70);
     Selected p(dc, pen(PS_SOLID, width, kPen));
     Selected b(dc, CreateSolidBrush(pal(kFill)));
     const POINT star[] = {{10, 30}, {40, 8}, {55, 50}, {25, 60}, {48, 20}};
