@@ -229,9 +229,8 @@ template <class W> constexpr Workload workload(const char *name) {
 }
 
 // One entry per workload; the shifts by i & 7 keep the shapes from landing on
-// the very same pixels every time. Families still to come (circle,
-// fillellipse, pieslice, outtextxy, ...) go here, one entry each, once their
-// functions exist.
+// the very same pixels every time. Families still to come (outtextxy, ...)
+// go here, one entry each, once their functions exist.
 const Workload workloads[] = {
     workload<Lines<&star_10, SOLID_LINE, NORM_WIDTH>>("line_10"),
     workload<Lines<&star_500, SOLID_LINE, NORM_WIDTH>>("line_500"),
@@ -289,6 +288,24 @@ const Workload workloads[] = {
          fillpoly(4, page_polygon);
          return pixel_is(centre_x, centre_y, LIGHTGREEN) &&
                 pixel_is(page_width - 1, page_height - 1, WHITE);
+     }},
+    {"circle_50", reset, [](long i) { circle(200 + int(i & 7), 200, 50); },
+     [] {
+         reset();
+         circle(200, 200, 50);
+         return pixel_is(150, 200, WHITE) && pixel_is(200, 200, BLACK);
+     }},
+    {"fillellipse_50", reset, [](long i) { fillellipse(200 + int(i & 7), 200, 50, 50); },
+     [] {
+         reset();
+         fillellipse(200, 200, 50, 50);
+         return pixel_is(150, 200, WHITE) && pixel_is(200, 200, LIGHTGREEN);
+     }},
+    {"pieslice_50", reset, [](long i) { pieslice(200 + int(i & 7), 200, 30, 300, 50); },
+     [] {
+         reset();
+         pieslice(200, 200, 30, 300, 50);
+         return pixel_is(180, 200, LIGHTGREEN) && pixel_is(230, 190, BLACK);
      }},
     workload<FloodSquare<12>>("floodfill_12"),
     workload<FloodSquare<1000>>("floodfill_1000"),

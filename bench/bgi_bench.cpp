@@ -1,5 +1,5 @@
-// The BGI layer's straight-edged primitives and images on a headless window,
-// in shapes (lines, rectangles, ...) and pixels per second. Drawing goes to a hidden
+// The BGI layer's primitives on a headless window, in shapes
+// (lines, rectangles, ...) and pixels per second. Drawing goes to a hidden
 // page, as the game draws its frames: one target DC per call.
 #include "bgi.h"
 #include "platform_testing.h"
@@ -91,6 +91,24 @@ void BM_Bar_100(benchmark::State &state) {
     report(state, n, 100 * 100);
 }
 BENCHMARK(BM_Bar_100);
+
+// A circle, a filled ellipse and a pie slice of radius 50: the outline (and
+// the inside) of a 100 x 100 box; `pixels` is about what each paints.
+void BM_Curve(benchmark::State &state, void (*draw)(int shift), std::int64_t pixels) {
+    open_window();
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        draw(int(n & 7));
+        ++n;
+    }
+    report(state, n, pixels);
+}
+BENCHMARK_CAPTURE(
+    BM_Curve, circle_50, [](int d) { circle(200 + d, 200, 50); }, 280);
+BENCHMARK_CAPTURE(
+    BM_Curve, fillellipse_50, [](int d) { fillellipse(200 + d, 200, 50, 50); }, 7854);
+BENCHMARK_CAPTURE(
+    BM_Curve, pieslice_50, [](int d) { pieslice(200 + d, 200, 30, 300, 50); }, 5890);
 
 // The inside (state.range(0) pixels square) of an outline, filled in two
 // colours by turns so that every fill repaints it. A fill in the colour the

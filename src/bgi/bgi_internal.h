@@ -84,6 +84,9 @@ struct drawing_state {
     line_settings_t line_settings;
     fill_settings_t fill_settings;
     int write_mode; // as setwritemode stored it, unchecked
+    // As setaspectratio stored them: a circle's height is its width times
+    // aspect_ratio_x / aspect_ratio_y.
+    int aspect_ratio_x, aspect_ratio_y;
 };
 
 extern device_state device;

@@ -37,8 +37,6 @@ font_cache fcache;
 
 namespace {
 
-int aspect_ratio_x = 0;
-int aspect_ratio_y = 0;
 
 // The drawing size of each driver's modes, a driver a line: the first row
 // that fits counts, and a row of any_mode fits every mode of its driver.
@@ -104,8 +102,8 @@ void set_defaults() {
     pages.view_settings.top = 0;
     pages.view_settings.right = device.window_width - 1;
     pages.view_settings.bottom = device.window_height - 1;
-    aspect_ratio_y = 10000;
-    aspect_ratio_x = 10000;
+    drawing.aspect_ratio_y = 10000;
+    drawing.aspect_ratio_x = 10000;
 }
 
 } // namespace bgi
@@ -161,13 +159,13 @@ void setwritemode(int mode) {
 }
 
 void setaspectratio(int xasp, int yasp) {
-    aspect_ratio_x = xasp;
-    aspect_ratio_y = yasp;
+    drawing.aspect_ratio_x = xasp;
+    drawing.aspect_ratio_y = yasp;
 }
 
 void getaspectratio(int *xasp, int *yasp) {
-    if (xasp) *xasp = aspect_ratio_x;
-    if (yasp) *yasp = aspect_ratio_y;
+    if (xasp) *xasp = drawing.aspect_ratio_x;
+    if (yasp) *yasp = drawing.aspect_ratio_y;
 }
 
 } // extern "C"

@@ -33,6 +33,13 @@ void every_call_with_extremes() {
             bar(a, b, b, a);
             bar3d(a, b, b, a, a, b);
             floodfill(a % 2000, b % 2000, a);
+            arc(a, b, a, b, b);
+            circle(a, b, b);
+            pieslice(b, a, b, a, a);
+            ellipse(a, b, a, b, a, b);
+            fillellipse(a, b, b, a);
+            sector(b, a, a, b, b, a);
+            getarccoords(nullptr);
             setactivepage(a);
             setvisualpage(b);
             setviewport(a, b, b, a, a & 1);

@@ -236,9 +236,48 @@ inline void line(HDC dc, int x0, int y0, int x1, int y1) {
     LineTo(dc, x1, y1);
 }
 
+// An 8 x 8 monochrome pattern brush; the bitmap lives as long as the brush.
+class PatternBrush {
+public:
+    PatternBrush() {
+        // Irregular, so that any shift of the pattern shows.
+        const std::vector<BYTE> bits = mono_bits(
+            8, 8, [](int x, int y) { return (x * 3 + y * 5) % 7 < 3 || (x == 7 && y == 0); });
+        bitmap_ = CreateBitmap(8, 8, 1, 1, bits.data());
+        brush_ = CreatePatternBrush(bitmap_);
+    }
+    ~PatternBrush() {
+        DeleteObject(brush_);
+        DeleteObject(bitmap_);
+    }
+    PatternBrush(const PatternBrush &) = delete;
+    PatternBrush &operator=(const PatternBrush &) = delete;
+
+    HBRUSH get() const { return brush_; }
+
+private:
+    HBITMAP bitmap_;
+    HBRUSH brush_;
+};
+
+// Keeps a brush (or a stock object) selected while the holder lives; it is
+// not deleted.
+class BrushIn {
+public:
+    BrushIn(HDC dc, HGDIOBJ brush) : dc_(dc), old_(SelectObject(dc, brush)) {}
+    ~BrushIn() { SelectObject(dc_, old_); }
+    BrushIn(const BrushIn &) = delete;
+    BrushIn &operator=(const BrushIn &) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
 // The scenes of each file, in the order they are written.
 void line_scenes(DumpFile &out);
 void shape_scenes(DumpFile &out);
+void arc_scenes(DumpFile &out);
 void image_scenes(DumpFile &out);
 
 } // namespace conformance

@@ -446,6 +446,7 @@ int main(int argc, char **argv) {
     pixels_mono(out);
     line_scenes(out);
     shape_scenes(out);
+    arc_scenes(out);
     image_scenes(out);
 
     env.close();

@@ -57,7 +57,7 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
         }
         POINT points[5];
         for (POINT &p : points) p = {pick(), pick()};
-        switch (random() % 9) {
+        switch (random() % 11) {
         case 0:
             MoveToEx(dc, pick(), pick(), nullptr);
             LineTo(dc, pick(), pick());
@@ -96,8 +96,15 @@ TEST(HostileInput, DrawingWithExtremeArgumentsStaysInsideTheSurface) {
             SelectObject(dc, old_font);
             break;
         }
-        default:
+        case 8:
             BitBlt(dc, pick(), pick(), pick(), pick(), dc, pick(), pick(), SRCCOPY);
+            break;
+        case 9:
+            Ellipse(dc, pick(), pick(), pick(), pick());
+            break;
+        default:
+            (random() % 2 ? Arc : Pie)(dc, pick(), pick(), pick(), pick(), pick(), pick(), pick(),
+                                       pick());
         }
         SelectObject(dc, old);
         if (pen) DeleteObject(pen);

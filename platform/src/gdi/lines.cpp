@@ -59,6 +59,37 @@ struct LineWalk {
     }
 };
 
+// Single pixels along a row gathered into spans, painted with one mix.
+struct StepRun {
+    Surface &surface;
+    Box clip;
+    Mix mix;
+    long long y = 0, x0 = 0, x1 = 0; // the pending span; none while x0 == x1
+
+    void add(DevicePoint p) {
+        if (x0 < x1 && p.y == y) {
+            if (p.x == x1) {
+                ++x1;
+                return;
+            }
+            if (p.x == x0 - 1) {
+                --x0;
+                return;
+            }
+        }
+        flush();
+        y = p.y, x0 = p.x, x1 = p.x + 1;
+    }
+    void flush() {
+        if (x0 < x1 && y >= clip.top && y < clip.bottom) {
+            const long long left = std::max<long long>(x0, clip.left);
+            const long long right = std::min<long long>(x1, clip.right);
+            if (left < right) surface.fill(int(y), int(left), int(right), mix);
+        }
+        x0 = x1 = 0;
+    }
+};
+
 struct CosmeticStroke {
     Surface &surface;
     Box clip;
@@ -71,6 +102,18 @@ struct CosmeticStroke {
     void segment(DevicePoint a, DevicePoint b, long long style_start) {
         const long long dx = b.x - a.x, dy = b.y - a.y;
         if (dx == 0 && dy == 0) return;
+        // A step to a neighbour paints just its start: the curves, traced
+        // pixel by pixel, are made of such steps.
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            if (!clip.contains(a.x, a.y)) return;
+            bool drawn = true;
+            if (!dash.solid()) drawn = dash.at(style_start).entry % 2 == 0;
+            if (!drawn && !paints_gaps) return;
+            const int x = int(a.x), y = int(a.y);
+            surface.touch({x, y, x + 1, y + 1});
+            surface.put(x, y, (drawn ? on : gap).apply(surface.get(x, y)));
+            return;
+        }
         const bool x_major = std::llabs(dx) >= std::llabs(dy);
         const long long n = x_major ? std::llabs(dx) : std::llabs(dy);
         const long long d_major = x_major ? dx : dy, d_minor = x_major ? dy : dx;
@@ -228,10 +271,8 @@ void visible_range(const Box &box, double margin, DevicePoint a, DevicePoint b, 
 // the joins are round too. Dashes are pieces of the path, measured along it
 // and running on across its corners; each is drawn like a short segment,
 // its body along the whole segment's direction.
-void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoint> &points) {
-    SpanUnion shape(reach(dc, points, pen.width));
+void add_wide_path(SpanUnion &shape, const Pen &pen, const std::vector<DevicePoint> &points) {
     if (shape.limit().empty()) return;
-    SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(pen.color)), dc.rop2);
     const bool round_ends = (pen.style & PS_ENDCAP_MASK) == PS_ENDCAP_ROUND;
     const DashPattern &dash = pen.dash;
     // Entries are entered lazily, so that a dash of no length at a segment's
@@ -286,25 +327,35 @@ void stroke_wide(DeviceContext &dc, const Pen &pen, const std::vector<DevicePoin
                 first_piece = false;
                 // A pen as wide as the area covers it with few pieces; the
                 // rest need not be walked.
-                if (++pieces % 64 == 0 && shape.covers_limit()) {
-                    shape.paint(paint);
-                    return;
-                }
+                if (++pieces % 64 == 0 && shape.covers_limit()) return;
             }
             t += run;
             position.left -= run;
         }
     }
-    shape.paint(paint);
 }
 
 } // namespace
 
+bool wide_pen(const DeviceContext &dc) {
+    const Pen &pen = *dc.pen.object;
+    return pen.dash_style() != PS_NULL && pen.geometric() && pen.width > 1;
+}
+
+SpanUnion wide_stroke(DeviceContext &dc, const std::vector<DevicePoint> &points) {
+    const Pen &pen = *dc.pen.object;
+    SpanUnion shape(reach(dc, points, pen.width));
+    if (points.size() >= 2) add_wide_path(shape, pen, points);
+    return shape;
+}
+
 void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) {
     const Pen &pen = *dc.pen.object;
     if (pen.dash_style() == PS_NULL || points.size() < 2) return;
-    if (pen.geometric() && pen.width > 1) {
-        stroke_wide(dc, pen, points);
+    if (wide_pen(dc)) {
+        SpanUnion shape = wide_stroke(dc, points);
+        SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(pen.color)), dc.rop2);
+        shape.paint(paint);
         return;
     }
     const Box clip = dc.drawable();
@@ -315,12 +366,72 @@ void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) 
                           mix_of(dc.rop2, std::uint8_t(dc.pixel(dc.bk_color))),
                           pen.dash.paints_gaps && dc.bk_mode == OPAQUE,
                           pen.dash};
+    if (pen.dash.solid()) {
+        // A path traced pixel by pixel is mostly steps to a neighbour, each
+        // painting its start: a row's run of them goes as one span.
+        StepRun run{dc.surface(), clip, stroke.on};
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            const DevicePoint &a = points[i], &b = points[i + 1];
+            const long long dx = b.x - a.x, dy = b.y - a.y;
+            if (dx == 0 && dy == 0) continue;
+            if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1)
+                run.add(a);
+            else
+                stroke.segment(a, b, 0);
+        }
+        run.flush();
+        return;
+    }
     long long position = 0;
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const DevicePoint &a = points[i], &b = points[i + 1];
         stroke.segment(a, b, position);
         position += std::max(std::llabs(b.x - a.x), std::llabs(b.y - a.y));
     }
+}
+
+namespace {
+
+// Paints each span it receives except where a wide stroke lies.
+class BesideStroke final : public SpanSink {
+public:
+    BesideStroke(SpanPaint &paint, SpanUnion &stroke, const Box &limit)
+        : paint_(paint), stroke_(stroke), limit_(limit) {}
+    void span(long long y, long long x0, long long x1) override {
+        if (y < limit_.top || y >= limit_.bottom) return;
+        x0 = std::max<long long>(x0, limit_.left);
+        x1 = std::min<long long>(x1, limit_.right);
+        if (x0 < x1) stroke_.paint_outside(paint_, int(y), int(x0), int(x1));
+    }
+
+private:
+    SpanPaint &paint_;
+    SpanUnion &stroke_;
+    Box limit_;
+};
+
+} // namespace
+
+void fill_and_stroke(DeviceContext &dc, const std::function<void(const Box &, SpanSink &)> &inside,
+                     const std::vector<DevicePoint> &outline) {
+    const Box area = dc.drawable();
+    SpanPaint brush(dc, *dc.brush.object, dc.rop2);
+    if (!wide_pen(dc)) {
+        if (brush.paints() && !area.empty()) {
+            PaintingSink sink(brush, area);
+            inside(area, sink);
+        }
+        stroke_polyline(dc, outline);
+        return;
+    }
+    SpanUnion stroke = wide_stroke(dc, outline);
+    if (brush.paints() && !area.empty()) {
+        BesideStroke sink(brush, stroke, area);
+        inside(area, sink);
+    }
+    const Pen &pen = *dc.pen.object;
+    SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(pen.color)), dc.rop2);
+    stroke.paint(paint);
 }
 
 } // namespace win32::gdi

@@ -93,9 +93,10 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     if (!pen) return nullptr;
     pen->width = bounded_width(width);
     // Wider than one pixel a pen is geometric: round ends and joins, and a
-    // dash style no longer applies.
-    if (pen->width > 1 && dash != PS_NULL && dash != PS_INSIDEFRAME)
-        pen->style = PS_GEOMETRIC | PS_SOLID;
+    // dash style no longer applies. An inside-frame pen keeps its style, which
+    // closed shapes read to keep their outline within their box.
+    if (pen->width > 1 && dash != PS_NULL)
+        pen->style = PS_GEOMETRIC | (dash == PS_INSIDEFRAME ? PS_INSIDEFRAME : PS_SOLID);
     else
         pen->style = dash;
     pen->color = color;

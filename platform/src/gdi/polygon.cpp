@@ -1,4 +1,4 @@
-// Polygon: the inside in the brush, then the outline in the pen.
+// Polygon: the inside in the brush and the outline in the pen.
 #include "raster.h"
 #include "trace.h"
 
@@ -11,13 +11,12 @@ BOOL Polygon(HDC dc_handle, const POINT *points, int count) {
     auto dc = find_dc(dc_handle);
     if (!dc || !points || count < 2) return FALSE;
     std::vector<DevicePoint> device = to_device(*dc, points, count);
-    SpanPaint inside(*dc, *dc->brush.object, dc->rop2);
-    if (inside.paints()) {
-        PaintingSink sink(inside, dc->drawable());
-        scan_polygon(device, dc->poly_fill_mode == WINDING, dc->drawable(), sink);
-    }
-    device.push_back(device.front()); // the outline is closed
-    stroke_polyline(*dc, device);
+    const bool winding = dc->poly_fill_mode == WINDING;
+    std::vector<DevicePoint> outline = device;
+    outline.push_back(device.front()); // the outline is closed
+    fill_and_stroke(
+        *dc, [&](const Box &area, SpanSink &sink) { scan_polygon(device, winding, area, sink); },
+        outline);
     return TRUE;
 }
 

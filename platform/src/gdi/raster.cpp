@@ -57,10 +57,13 @@ void SpanUnion::span(long long y, long long x0, long long x1) {
     } else {
         apart_.push_back({int(y), int(x0), int(x1)});
     }
+    // A row that grew may now reach spans set apart before.
+    if (!apart_.empty()) merged_ = false;
 }
 
 void SpanUnion::merge() {
-    if (apart_.empty()) return;
+    if (merged_) return;
+    merged_ = true;
     // Every span, by row with a counting sort, then by column within each
     // row, where there are only a few.
     for (const Span &r : rows_)
@@ -106,6 +109,25 @@ void SpanUnion::paint(SpanPaint &paint) {
     for (const Span &s : rows_)
         if (s.x0 < s.x1) paint.span(s.y, s.x0, s.x1);
     for (const Span &s : apart_) paint.span(s.y, s.x0, s.x1);
+}
+
+void SpanUnion::paint_outside(SpanPaint &paint, int y, int x0, int x1) {
+    if (y < limit_.top || y >= limit_.bottom) {
+        paint.span(y, x0, x1);
+        return;
+    }
+    merge();
+    // The row's first span, then the others of the row, left to right.
+    auto cut = [&](const Span &s) {
+        if (s.x0 >= s.x1 || s.x1 <= x0) return;
+        paint.span(y, x0, std::min(s.x0, x1));
+        x0 = std::max(x0, s.x1);
+    };
+    cut(rows_[std::size_t(y - limit_.top)]);
+    auto first = std::lower_bound(apart_.begin(), apart_.end(), y,
+                                  [](const Span &s, int row) { return s.y < row; });
+    for (auto it = first; it != apart_.end() && it->y == y && x0 < x1; ++it) cut(*it);
+    paint.span(y, x0, x1);
 }
 
 void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Box &limit,

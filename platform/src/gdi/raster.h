@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace win32::gdi {
@@ -79,6 +80,8 @@ public:
     // Whether every pixel of the box is in the union.
     bool covers_limit();
     void paint(SpanPaint &paint);
+    // Paints the pixels x0..x1-1 of row y that are not in the union.
+    void paint_outside(SpanPaint &paint, int y, int x0, int x1);
 
 private:
     struct Span {
@@ -86,6 +89,7 @@ private:
     };
     void merge();
     Box limit_;
+    bool merged_ = true;      // nothing set apart since the last merge
     std::vector<Span> rows_;  // one per row of the box; empty when x0 >= x1
     std::vector<Span> apart_; // spans apart from their row's; sorted when merged
     std::vector<Span> sorted_;
@@ -106,5 +110,17 @@ void pen_cap(SpanSink &out, DevicePoint p, int width, const Box &limit);
 // Draws the polyline through `points` with the DC's pen. Cosmetic pens leave
 // out the last point; the dash style runs on from segment to segment.
 void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points);
+
+// Whether the DC's pen draws wide strokes, and the pixels such a stroke
+// along `points` covers within the DC's drawable area.
+bool wide_pen(const DeviceContext &dc);
+SpanUnion wide_stroke(DeviceContext &dc, const std::vector<DevicePoint> &points);
+
+// A filled shape and its outline: `inside` gives the inside's spans within
+// the box it is handed, `outline` is the closed path the pen follows. A thin
+// outline is drawn over the inside; a wide one is drawn beside it, the
+// inside stopping where the stroke begins, so no pixel is painted twice.
+void fill_and_stroke(DeviceContext &dc, const std::function<void(const Box &, SpanSink &)> &inside,
+                     const std::vector<DevicePoint> &outline);
 
 } // namespace win32::gdi

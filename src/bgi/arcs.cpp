@@ -1,0 +1,146 @@
+// Arcs, circles and ellipses: each a box about the centre and, for arcs and
+// slices, a start and an end point, handed to one platform call per target.
+// They draw in copy mode whatever the write mode.
+#include "bgi.h"
+#include "bgi_internal.h"
+#include "object_cache.h"
+
+#include <climits>
+#include <cmath>
+
+#ifndef _WIN32
+using namespace win32;
+#endif
+using namespace bgi;
+
+namespace {
+
+constexpr double pi = 3.141592653589793;
+
+// The centre and the end points of the last arc, pie slice, elliptical arc or
+// sector, in viewport coordinates; circle and fillellipse leave it alone.
+arccoordstype ac = {};
+
+// An offset truncated towards zero. Radii reach the whole int range, and so
+// can an offset, which then wraps like the coordinates it is added to.
+int truncated(double offset) {
+    return int(unsigned((long long)offset));
+}
+
+// The point of the circle of radius r about (x, y) in the direction of
+// `angle` degrees; y grows downwards.
+void circle_point(int x, int y, int angle, int r, int &px, int &py) {
+    const double rad = angle * pi / 180;
+    px = wrap_add(x, truncated(std::cos(rad) * r));
+    py = wrap_sub(y, truncated(std::sin(rad) * r));
+}
+
+// The offset from the centre of the point where the ellipse with radii rx
+// and ry meets the ray at `angle` degrees. The coordinate along the axis the
+// ray is nearer comes from the square root, the other from the tangent or
+// cotangent, so no division goes through a sine or cosine near zero.
+void arc_coords(double angle, double rx, double ry, int &dx, int &dy) {
+    if (rx == 0 || ry == 0) {
+        dx = dy = 0;
+        return;
+    }
+    const double rad = angle * pi / 180, s = std::sin(rad), c = std::cos(rad);
+    double x, y;
+    if (std::fabs(c) > std::fabs(s)) {
+        const double t = s / c;
+        x = std::sqrt((rx * rx * ry * ry) / (ry * ry + rx * rx * t * t));
+        y = x * std::fabs(t);
+    } else {
+        const double u = c / s;
+        y = std::sqrt((rx * rx * ry * ry) / (rx * rx + ry * ry * u * u));
+        x = y * std::fabs(u);
+    }
+    dx = truncated(c >= 0 ? x : -x);
+    dy = truncated(s >= 0 ? -y : y);
+}
+
+// The end points of an elliptical arc, into ac.
+void ellipse_points(int x, int y, int stangle, int endangle, int xradius, int yradius) {
+    ac.x = x, ac.y = y;
+    arc_coords(stangle, xradius, yradius, ac.xstart, ac.ystart);
+    arc_coords(endangle, xradius, yradius, ac.xend, ac.yend);
+    ac.xstart = wrap_add(ac.xstart, x), ac.xend = wrap_add(ac.xend, x);
+    ac.ystart = wrap_add(ac.ystart, y), ac.yend = wrap_add(ac.yend, y);
+}
+
+void select_pen() {
+    pcache.select(drawing.color + palette_slot_offset);
+}
+
+// Arc or Pie through ac's end points on the box of radii rx, ry about (x, y).
+template <class Call> void draw_through_ac(Call call, int x, int y, int rx, int ry) {
+    const int left = wrap_sub(x, rx), top = wrap_sub(y, ry);
+    const int right = wrap_add(x, rx), bottom = wrap_add(y, ry);
+    const arccoordstype p = ac;
+    on_targets(
+        [&](HDC dc) { call(dc, left, top, right, bottom, p.xstart, p.ystart, p.xend, p.yend); });
+}
+
+} // namespace
+
+extern "C" {
+
+void arc(int x, int y, int stangle, int endangle, int radius) {
+    ac.x = x, ac.y = y;
+    circle_point(x, y, stangle, radius, ac.xstart, ac.ystart);
+    circle_point(x, y, endangle, radius, ac.xend, ac.yend);
+    select_pen();
+    draw_through_ac(Arc, x, y, radius, radius);
+}
+
+// The height follows the aspect ratio, worked out in 64 bits so that no
+// product wraps. A y aspect of 0 has no ratio to give: the circle stays
+// round. A height beyond the int range is cut to it.
+void circle(int x, int y, int radius) {
+    select_pen();
+    const long long xasp = drawing.aspect_ratio_x, yasp = drawing.aspect_ratio_y;
+    long long height = yasp == 0 ? radius : (long long)radius * xasp / yasp;
+    if (height > INT_MAX) height = INT_MAX;
+    if (height < -INT_MAX) height = -INT_MAX;
+    const int ry = int(height), start_x = wrap_add(x, radius);
+    const int left = wrap_sub(x, radius), top = wrap_sub(y, ry);
+    const int right = start_x, bottom = wrap_add(y, ry);
+    // Start and end the same point: the whole ellipse.
+    on_targets([&](HDC dc) { Arc(dc, left, top, right, bottom, start_x, y, start_x, y); });
+}
+
+void pieslice(int x, int y, int stangle, int endangle, int radius) {
+    select_pen();
+    select_fill_color();
+    ac.x = x, ac.y = y;
+    circle_point(x, y, stangle, radius, ac.xstart, ac.ystart);
+    circle_point(x, y, endangle, radius, ac.xend, ac.yend);
+    draw_through_ac(Pie, x, y, radius, radius);
+}
+
+void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius) {
+    ellipse_points(x, y, stangle, endangle, xradius, yradius);
+    select_pen();
+    draw_through_ac(Arc, x, y, xradius, yradius);
+}
+
+void fillellipse(int x, int y, int xradius, int yradius) {
+    select_pen();
+    select_fill_color();
+    const int left = wrap_sub(x, xradius), top = wrap_sub(y, yradius);
+    const int right = wrap_add(x, xradius), bottom = wrap_add(y, yradius);
+    on_targets([&](HDC dc) { Ellipse(dc, left, top, right, bottom); });
+}
+
+void sector(int x, int y, int stangle, int endangle, int xradius, int yradius) {
+    ellipse_points(x, y, stangle, endangle, xradius, yradius);
+    select_pen();
+    select_fill_color();
+    draw_through_ac(Pie, x, y, xradius, yradius);
+}
+
+void getarccoords(struct arccoordstype *arccoords) {
+    if (arccoords) *arccoords = ac;
+}
+
+} // extern "C"
