@@ -63,14 +63,6 @@ inline int count_of(int c, int n) {
     return count;
 }
 
-#ifndef _WIN32
-// The handle of DC i (0 the window DC, 1 the page DC) as the call trace
-// records it.
-inline std::uintptr_t dc_value(int i) {
-    return win32::testing::handle_value(bgi::device_context(i));
-}
-#endif
-
 inline std::pair<int, int> position() {
     return {getx(), gety()};
 }
