@@ -9,6 +9,10 @@
 #  3. the Snake game: a yellow square, which grows into a moving snake once
 #     steered; Enter ends it with status 0. Without a display it says so and
 #     ends with a non-zero status.
+#  4. the zoom: zoom_pattern with BGI_ZOOM=3 sees a third of the screen, is
+#     shown with each pixel as a 3 x 3 block, and gets clicks made with
+#     xdotool in its own coordinates; with BGI_ZOOM=0 (no zoom) it sees the
+#     whole screen.
 #
 # Usage: scripts/e2e.sh [NATIVE_BUILD_DIR]   (default: build)
 # KEEP_E2E=DIR keeps the screenshot and the programs' output in DIR.
@@ -22,8 +26,9 @@ build=$(cd "${1:-$root/build}" && pwd)
 
 program="$build/tests/e2e/e2e_draw_and_wait"
 close_window="$build/tests/e2e/e2e_close_window"
+zoom_pattern="$build/tests/e2e/e2e_zoom_pattern"
 game="$build/snake"
-for p in "$program" "$close_window" "$game"; do
+for p in "$program" "$close_window" "$zoom_pattern" "$game"; do
     if [ ! -x "$p" ]; then
         echo "e2e: $p is missing; build it first" >&2
         exit 2
@@ -203,6 +208,78 @@ timeout 10 xdotool key Return
 wait_program
 [ "$status" -eq 0 ] || fail "the game's exit status is $status after Enter, not 0"
 echo "ok: the game drew its snake and pickup, moved when steered, and ended on Enter"
+
+echo "== e2e: the zoom"
+zoom=3
+export BGI_ZOOM=$zoom
+start_program zoom "$zoom_pattern"
+unset BGI_ZOOM
+window=$(find_window) || true
+[ -n "$window" ] || fail "no zoomed window appeared"
+wait_lines "$work/zoom.out" 1 || fail "the zoomed program did not print its size"
+seen_width=$((screen_width / zoom)) seen_height=$((screen_height / zoom))
+[ "$(head -n 1 "$work/zoom.out")" = "size $seen_width $seen_height" ] ||
+    check_failed "with BGI_ZOOM=$zoom the program sees $(head -n 1 "$work/zoom.out")," \
+        "not size $seen_width $seen_height"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" -eq $((seen_width * zoom)) ] && [ "$HEIGHT" -eq $((seen_height * zoom)) ] ||
+    check_failed "the zoomed window is ${WIDTH}x${HEIGHT}, not" \
+        "$((seen_width * zoom))x$((seen_height * zoom))"
+sleep 0.5 # the picture is shown at the program's next wait
+timeout 30 import -window root "$work/zoom.png" || fail "screenshot failed"
+# The yellow pixel at (100, 50) is one block.
+yellow_box=$(convert "$work/zoom.png" -fill black +opaque "#FFFF00" -format '%@' info:)
+[ "$yellow_box" = "${zoom}x${zoom}+$((100 * zoom))+$((50 * zoom))" ] ||
+    check_failed "the yellow pixel shows as $yellow_box, not one ${zoom} x ${zoom} block"
+# The board at (20, 20): every screen pixel takes its block's colour, light red
+# and white by turns.
+board=$(convert "$work/zoom.png" -crop "$((4 * zoom))x$((4 * zoom))+$((20 * zoom))+$((20 * zoom))" \
+    +repage -depth 8 txt:- | sed -n 's/^\([0-9]*\),\([0-9]*\):.*\(#[0-9A-Fa-f]\{6\}\).*/\1 \2 \3/p' |
+    awk -v z="$zoom" '
+    { c[$1, $2] = $3 }
+    END {
+        red = c[0, 0]; white = c[z, 0]
+        if (white != "#FFFFFF" || red == white || red == "#000000") { print "colours " red " " white; exit }
+        for (y = 0; y < 4 * z; ++y) for (x = 0; x < 4 * z; ++x) {
+            want = (int(x / z) + int(y / z)) % 2 ? white : red
+            if (c[x, y] != want) { print "screen pixel " x "," y " is " c[x, y]; exit }
+        }
+        print "ok"
+    }')
+[ "$board" = ok ] || check_failed "the zoomed board of pixels is wrong: $board"
+# Clicks on the screen reach the program in its own pixels. The button is held
+# a while, as the program looks at it between waits.
+click_at() {
+    timeout 10 xdotool mousemove "$1" "$2" mousedown 1 sleep 0.2 mouseup 1 sleep 0.1
+}
+click_at $((100 * zoom + 1)) $((50 * zoom + 2))
+click_at $((seen_width * zoom - 1)) $((seen_height * zoom - 1))
+click_at 2 2
+wait_lines "$work/zoom.out" 4 || check_failed "the program saw $(($(wc -l <"$work/zoom.out") - 1)) of 3 clicks"
+expected="size $seen_width $seen_height
+click 100 50
+click $((seen_width - 1)) $((seen_height - 1))
+click 0 0"
+[ "$(cat "$work/zoom.out")" = "$expected" ] ||
+    check_failed "the zoomed program printed: $(tr '\n' ';' <"$work/zoom.out")"
+timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the zoomed window"
+timeout 10 xdotool key x
+wait_program
+[ "$status" -eq 0 ] || fail "the zoomed program's exit status is $status, not 0"
+# Anything but 1..8 is no zoom.
+export BGI_ZOOM=0
+start_program nozoom "$zoom_pattern"
+unset BGI_ZOOM
+window=$(find_window) || true
+[ -n "$window" ] || fail "no window appeared with BGI_ZOOM=0"
+wait_lines "$work/nozoom.out" 1 || fail "the program did not print its size"
+[ "$(head -n 1 "$work/nozoom.out")" = "size $screen_width $screen_height" ] ||
+    check_failed "with BGI_ZOOM=0 the program sees $(head -n 1 "$work/nozoom.out")"
+timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the window"
+timeout 10 xdotool key x
+wait_program
+[ "$status" -eq 0 ] || fail "with BGI_ZOOM=0 the exit status is $status, not 0"
+echo "ok: zoomed $zoom times, each pixel a block and clicks in the program's pixels; 0 is no zoom"
 
 env -u DISPLAY timeout --kill-after=5 30 "$game" >"$work/nodisplay.out" 2>"$work/nodisplay.err" &&
     fail "without a display the game ended with status 0"

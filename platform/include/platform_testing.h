@@ -58,6 +58,8 @@ void inject_minimize(HWND window);
 void inject_restore(HWND window);
 void inject_focus(HWND window, bool gained);
 void inject_close(HWND window);
+// The display lost the window's picture (another window covered it).
+void inject_expose(HWND window);
 
 // The installed face a font was matched to, as "family style" (with
 // " (synthetic bold)" when the face is emboldened), or "" for no font.
@@ -67,8 +69,32 @@ std::string font_face(HFONT font);
 COLORREF window_pixel(HWND window, int x, int y);
 // The size of the window's client area, or (-1, -1) for no window.
 SIZE client_size(HWND window);
-// What the display shows of the window now, 0x00RRGGBB row by row.
+// What the display shows of the window now, 0x00RRGGBB row by row, in the
+// screen's pixels (zoomed).
 std::vector<std::uint32_t> presented_pixels(HWND window, int &width, int &height);
+
+// What presentations have done since the program started: frames given to
+// the display, pixels converted for the screen, rectangles sent to it.
+struct PresentationCounts {
+    long long frames = 0;
+    long long converted_pixels = 0;
+    long long rectangles = 0;
+};
+PresentationCounts presentation_counts();
+// Presents every window whose picture changed, now: what the message pump
+// does once the display's frame interval has passed.
+void present_now();
+
+// Windows created from now on are zoomed as BGI_ZOOM set to `setting` zooms
+// them (nullptr: as when it is unset); answers the zoom taken. Injected mouse
+// positions and sizes are then the screen's, which the window divides.
+int use_zoom(const char *setting);
+// Windows created from now on are shown through a streaming texture of an
+// SDL renderer (true) or through SDL's window surface (false, the default).
+void use_texture_presentation(bool texture);
+
+// Whether Fontconfig and FreeType have been started (by the first font).
+bool font_engine_started();
 
 } // namespace win32::testing
 

@@ -4,8 +4,10 @@
 #include "gdi/palette.h"
 #include "gdi/device_context.h"
 #include "gdi/font.h"
+#include "gdi/font_mapper.h"
 #include "display/backend.h"
 #include "trace.h"
+#include "user/presentation.h"
 #include "user/window.h"
 
 #include <cstdlib>
@@ -128,6 +130,9 @@ void inject_focus(HWND window, bool gained) {
 void inject_close(HWND window) {
     inject(window, event(display::Event::close));
 }
+void inject_expose(HWND window) {
+    inject(window, event(display::Event::exposed));
+}
 
 std::string font_face(HFONT font) {
     auto object = gdi::find<gdi::Font>(font);
@@ -154,6 +159,30 @@ std::vector<std::uint32_t> presented_pixels(HWND window, int &width, int &height
     user::Window *w = user::find_window(window);
     width = height = 0;
     return w ? display::read_window(w->native, width, height) : std::vector<std::uint32_t>{};
+}
+
+PresentationCounts presentation_counts() {
+    const display::PresentCounts c = display::present_counts();
+    return {c.frames, c.converted, c.areas};
+}
+
+void present_now() {
+    user::present_changed_windows_now();
+}
+
+int use_zoom(const char *setting) {
+    const int zoom = display::zoom_of(setting);
+    display::set_zoom(zoom);
+    user::hand_display_size_to_gdi();
+    return zoom;
+}
+
+void use_texture_presentation(bool texture) {
+    display::set_path(texture ? display::Path::texture : display::Path::surface);
+}
+
+bool font_engine_started() {
+    return gdi::font_engine_started();
 }
 
 } // namespace testing

@@ -227,16 +227,31 @@ void wait_for_presentation(HWND window) {
     KillTimer(window, 3);
 }
 
-// Each presentation shows only what changed since the last; together they
-// must leave the display showing every pixel of the window as it is now,
-// and new colours in the palette recolour all of it.
-TEST(Painting, PresentationsOfWhatChangedAddUpToTheWholePicture) {
+// Pixels the display converted while `f` ran.
+template <class F> long long converted_by(F f) {
+    const long long before = win32::testing::presentation_counts().converted_pixels;
+    f();
+    return win32::testing::presentation_counts().converted_pixels - before;
+}
+
+// Each presentation shows only what differs from what was shown last;
+// together they must leave the display showing every pixel of the window as
+// it is now, and new colours in the palette recolour all of it. Run through
+// the window surface (false) and through a streaming texture (true).
+class Presentation : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { win32::testing::use_texture_presentation(GetParam()); }
+    void TearDown() override { win32::testing::use_texture_presentation(false); }
+};
+
+TEST_P(Presentation, ShowsWhatDiffersAndAddsUpToTheWholePicture) {
     TestWindow w;
     HDC dc = GetDC(w.handle);
     auto shows_the_window = [&] {
         int width = 0, height = 0;
         const std::vector<std::uint32_t> shown =
             win32::testing::presented_pixels(w.handle, width, height);
+        if (width != 320 || height != 200) return -1;
         int wrong = 0;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
@@ -253,14 +268,32 @@ TEST(Painting, PresentationsOfWhatChangedAddUpToTheWholePicture) {
     EXPECT_EQ(shows_the_window(), 0);
     FillRect(dc, &second, green);
     SetPixel(dc, 319, 199, RGB(255, 0, 0));
-    wait_for_presentation(w.handle);
+    EXPECT_EQ(converted_by([&] { wait_for_presentation(w.handle); }), 110 * 45 + 1);
     EXPECT_EQ(shows_the_window(), 0) << "the first box is still shown beside the new ones";
     FillRect(dc, &third, green);
     wait_for_presentation(w.handle);
     EXPECT_EQ(shows_the_window(), 0);
 
+    // A page flip: the whole window copied from a page. The same picture
+    // converts nothing; one square more converts that square.
+    HDC page = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, 320, 200);
+    HGDIOBJ old_bitmap = SelectObject(page, bitmap);
+    BitBlt(page, 0, 0, 320, 200, dc, 0, 0, SRCCOPY);
+    auto flip = [&] {
+        BitBlt(dc, 0, 0, 320, 200, page, 0, 0, SRCCOPY);
+        wait_for_presentation(w.handle);
+    };
+    EXPECT_EQ(converted_by(flip), 0) << "the same picture again";
+    const RECT square{100, 100, 112, 112};
+    FillRect(page, &square, red);
+    EXPECT_EQ(converted_by(flip), 12 * 12) << "one square more";
+    EXPECT_EQ(shows_the_window(), 0);
+    EXPECT_EQ(converted_by(flip), 0);
+
     // A box in palette entry 100, shown; then entry 100 changes colour and
-    // nothing is drawn: the box is shown in its new colour.
+    // nothing is drawn: the box is shown in its new colour, and so is
+    // everything else, converted once.
     std::vector<unsigned char> storage(sizeof(LOGPALETTE) + 255 * sizeof(PALETTEENTRY));
     auto *log = reinterpret_cast<LOGPALETTE *>(storage.data());
     log->palVersion = 0x300;
@@ -279,14 +312,96 @@ TEST(Painting, PresentationsOfWhatChangedAddUpToTheWholePicture) {
     const PALETTEENTRY recoloured = {12, 34, 56, 0};
     SetPaletteEntries(palette, 100, 1, &recoloured);
     RealizePalette(dc);
-    wait_for_presentation(w.handle);
+    EXPECT_EQ(converted_by([&] { wait_for_presentation(w.handle); }), 320 * 200);
     EXPECT_EQ(win32::testing::window_pixel(w.handle, 60, 60), RGB(12, 34, 56));
     EXPECT_EQ(shows_the_window(), 0) << "the box in its new colour";
+    EXPECT_EQ(converted_by(flip), 40 * 40) << "the page still has the box in another entry";
+
+    // A window the display lost is shown whole, and so is one resized.
+    win32::testing::inject_expose(w.handle);
+    EXPECT_EQ(converted_by([&] { wait_for_presentation(w.handle); }), 320 * 200);
+    win32::testing::inject_resize(w.handle, 300, 150);
+    EXPECT_EQ(converted_by([&] { wait_for_presentation(w.handle); }), 300 * 150);
+    SelectObject(page, old_bitmap);
+    DeleteObject(bitmap);
+    DeleteDC(page);
     DeleteObject(entry);
     ReleaseDC(w.handle, dc);
     DeleteObject(red);
     DeleteObject(green);
     DeleteObject(palette);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, Presentation, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool> &info) {
+                             return info.param ? "Texture" : "Surface";
+                         });
+
+// BGI_ZOOM takes a whole number from 1 to 8; anything else is no zoom.
+TEST(Zoom, TakesOneToEightAndNothingElse) {
+    const std::pair<const char *, int> settings[] = {
+        {"1", 1},  {"2", 2},  {"8", 8}, {"0", 1}, {"9", 1},  {"10", 1},   {"-2", 1},
+        {"2x", 1}, {" 2", 1}, {"", 1},  {"x", 1}, {"3.", 1}, {nullptr, 1}};
+    for (const auto &[setting, zoom] : settings)
+        EXPECT_EQ(win32::testing::use_zoom(setting), zoom) << (setting ? setting : "(unset)");
+    win32::testing::use_zoom(nullptr);
+}
+
+// A zoomed window shows each pixel as a block, and the program keeps its own
+// sizes and coordinates: the screen's are divided by the zoom.
+TEST(Zoom, ShowsBlocksAndDividesTheScreensCoordinates) {
+    struct Unzoom {
+        ~Unzoom() { win32::testing::use_zoom(nullptr); }
+    } unzoom;
+    ASSERT_EQ(win32::testing::use_zoom("3"), 3);
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 1280 / 3);
+    EXPECT_EQ(GetDeviceCaps(screen, VERTRES), 800 / 3);
+    ReleaseDC(nullptr, screen);
+
+    TestWindow w;
+    EXPECT_EQ(win32::testing::client_size(w.handle).cx, 320);
+    EXPECT_EQ(win32::testing::client_size(w.handle).cy, 200);
+    HDC dc = GetDC(w.handle);
+    SetPixel(dc, 5, 7, RGB(255, 0, 0));
+    SetPixel(dc, 319, 199, RGB(0, 255, 0));
+    wait_for_presentation(w.handle);
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> shown =
+        win32::testing::presented_pixels(w.handle, width, height);
+    ASSERT_EQ(width, 960);
+    ASSERT_EQ(height, 600);
+    auto at = [&](int x, int y) { return shown[std::size_t(y) * 960 + std::size_t(x)]; };
+    int red = 0;
+    for (std::uint32_t p : shown) red += p == 0xFF0000u;
+    EXPECT_EQ(red, 9) << "one pixel, one 3 x 3 block";
+    for (int y = 21; y < 24; ++y)
+        for (int x = 15; x < 18; ++x) EXPECT_EQ(at(x, y), 0xFF0000u) << x << ", " << y;
+    EXPECT_EQ(at(959, 599), 0x00FF00u) << "the last pixel reaches the window's corner";
+    EXPECT_EQ(at(956, 596), 0u);
+    ReleaseDC(w.handle, dc);
+
+    received.clear();
+    win32::testing::inject_mouse_move(w.handle, 17, 23);
+    win32::testing::inject_mouse_button(w.handle, 1, true, 30, 2);
+    win32::testing::inject_mouse_button(w.handle, 1, false, 959, 599);
+    win32::testing::inject_resize(w.handle, 902, 601);
+    pump();
+    std::vector<std::pair<UINT, LPARAM>> got;
+    for (const MSG &m : received)
+        if ((m.message >= WM_MOUSEMOVE && m.message <= WM_LBUTTONUP) || m.message == WM_SIZE)
+            got.push_back({m.message, m.lParam});
+    // The size is sent at once, ahead of the posted mouse messages.
+    const std::vector<std::pair<UINT, LPARAM>> want = {{WM_SIZE, LPARAM(300 | (200 << 16))},
+                                                       {WM_MOUSEMOVE, LPARAM(5 | (7 << 16))},
+                                                       {WM_LBUTTONDOWN, LPARAM(10 | (0 << 16))},
+                                                       {WM_LBUTTONUP, LPARAM(319 | (199 << 16))}};
+    EXPECT_EQ(got, want);
+
+    // Maximised, the client area is the usable display divided by the zoom.
+    TestWindow maximized(SW_SHOWMAXIMIZED);
+    EXPECT_EQ(win32::testing::client_size(maximized.handle).cx, 1280 / 3);
+    EXPECT_EQ(win32::testing::client_size(maximized.handle).cy, 800 / 3);
 }
 
 } // namespace

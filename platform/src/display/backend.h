@@ -40,19 +40,37 @@ struct Area {
 };
 
 // A picture to show in a window: 8-bit pixels, top row first, each the index
-// of one of 256 colours, and the part that changed since the window's last
-// frame (everything, when the colours changed).
+// of one of 256 colours, and the part that may have changed since the
+// window's last frame (outside it every pixel is as it was).
 struct Frame {
     const std::uint8_t *pixels = nullptr;
     int width = 0, height = 0;
     std::ptrdiff_t stride = 0;
     const std::uint32_t *colors = nullptr; // 256 entries, 0x00RRGGBB
     Area changed;
+    // The window lost its picture: every pixel is to be shown anew.
+    bool whole = false;
 };
 
-// Opens the display on first use. False when there is none.
+// Opens the display on first use. False when there is none. The zoom is
+// read then from BGI_ZOOM (see zoom_of).
 bool open();
 bool is_open();
+
+// Every pixel of a window is shown as a zoom x zoom block. Everything this
+// interface gives and takes is in the program's pixels: the display's size
+// divided by the zoom, client sizes, mouse positions; only injected events
+// (which stand for the user's) and read_window are in the screen's pixels.
+// A setting gives a zoom of 1..8; anything else (or none) gives 1.
+int zoom_of(const char *setting);
+// The zoom of windows created from now on (tests).
+void set_zoom(int zoom);
+
+// How windows are shown: converted into SDL's window surface (the default,
+// and the fallback), or through a streaming texture of an SDL renderer
+// (BGI_PRESENT=texture). Applies to windows created from now on.
+enum class Path { surface, texture };
+void set_path(Path path);
 
 // The size of the invisible display that headless runs use (SDL's dummy
 // driver); a real display has its own.
@@ -68,10 +86,19 @@ void destroy_window(std::uint32_t window);
 void show_window(std::uint32_t window, bool maximized, int width, int height);
 void minimize_window(std::uint32_t window);
 
-// Shows the changed part of a frame in the window (and the whole window
-// when it has not shown this window's pixels yet); beyond the frame's edges
-// the window is black.
+// Shows a frame in the window, converting only the pixels that differ from
+// the frame it showed last (every pixel when it showed none yet, or other
+// colours); beyond the frame's edges the window is black.
 void present(std::uint32_t window, const Frame &frame);
+
+// What the presentations have done since the program started (tests and
+// benchmarks): frames given, pixels converted, rectangles sent to the screen.
+struct PresentCounts {
+    long long frames = 0;
+    long long converted = 0;
+    long long areas = 0;
+};
+PresentCounts present_counts();
 
 // The events that have arrived, without waiting.
 std::vector<Event> poll();

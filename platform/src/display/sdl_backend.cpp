@@ -4,11 +4,14 @@
 
 #include "keymap.h"
 #include "platform.h"
+#include "shown_frame.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <map>
 
 namespace win32::display {
 
@@ -18,9 +21,42 @@ bool opened = false;
 bool headless = false;
 int headless_width = 1024;
 int headless_height = 768;
+int zoom = 1; // of windows created from now on
+Path path = Path::surface;
+PresentCounts counts;
+
+// What the backend keeps of each window: its zoom and what it shows.
+struct Shown {
+    int zoom = 1;
+    ShownFrame frame;
+    SDL_Surface *target = nullptr; // the window surface last drawn into
+    // The colours as the target's pixels, for the colours they were made of.
+    Uint32 lut[256] = {};
+    std::uint32_t lut_colors[256] = {};
+    Uint32 lut_format = 0;
+    // The texture path; without a renderer the window takes the surface path.
+    SDL_Renderer *renderer = nullptr;
+    SDL_Texture *texture = nullptr;
+    int texture_width = 0, texture_height = 0;
+};
+std::map<std::uint32_t, Shown> shown;
 
 SDL_Window *window_of(std::uint32_t id) {
     return id ? SDL_GetWindowFromID(id) : nullptr;
+}
+
+int zoom_of_window(std::uint32_t id) {
+    auto it = shown.find(id);
+    return it == shown.end() ? 1 : it->second.zoom;
+}
+
+// Screen pixels to the program's: whole blocks, rounding down.
+int unzoom(int v, int z) {
+    return v >= 0 ? v / z : -((-v + z - 1) / z);
+}
+// The program's pixels to the screen's, kept to what an int holds.
+int zoomed(int v, int z) {
+    return int(std::clamp<long long>((long long)v * z, INT_MIN / 2, INT_MAX / 2));
 }
 
 bool translate(const SDL_Event &e, Event &out) {
@@ -40,28 +76,34 @@ bool translate(const SDL_Event &e, Event &out) {
         out.window = e.text.windowID;
         out.text = e.text.text;
         return true;
-    case SDL_MOUSEMOTION:
+    case SDL_MOUSEMOTION: {
         out.type = Event::mouse_move;
         out.window = e.motion.windowID;
-        out.x = e.motion.x, out.y = e.motion.y;
+        const int z = zoom_of_window(out.window);
+        out.x = unzoom(e.motion.x, z), out.y = unzoom(e.motion.y, z);
         return true;
+    }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEBUTTONUP: {
         out.type = e.type == SDL_MOUSEBUTTONDOWN ? Event::button_down : Event::button_up;
         out.window = e.button.windowID;
-        out.x = e.button.x, out.y = e.button.y;
+        const int z = zoom_of_window(out.window);
+        out.x = unzoom(e.button.x, z), out.y = unzoom(e.button.y, z);
         out.virtual_key = e.button.button == SDL_BUTTON_LEFT     ? 1
                           : e.button.button == SDL_BUTTON_MIDDLE ? 2
                           : e.button.button == SDL_BUTTON_RIGHT  ? 3
                                                                  : 0;
         return out.virtual_key != 0;
+    }
     case SDL_WINDOWEVENT:
         out.window = e.window.windowID;
         switch (e.window.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: {
             out.type = Event::resized;
-            out.x = e.window.data1, out.y = e.window.data2;
+            const int z = zoom_of_window(out.window);
+            out.x = unzoom(e.window.data1, z), out.y = unzoom(e.window.data2, z);
             return true;
+        }
         case SDL_WINDOWEVENT_MINIMIZED:
             out.type = Event::minimized;
             return true;
@@ -88,7 +130,169 @@ bool translate(const SDL_Event &e, Event &out) {
     }
 }
 
+// The usable part of the display in the screen's pixels.
+SDL_Rect usable_on_screen() {
+    SDL_Rect r{0, 0, headless_width, headless_height};
+    if (opened && !headless) SDL_GetDisplayUsableBounds(0, &r);
+    return r;
+}
+
+Area unzoomed(const SDL_Rect &r) {
+    return {unzoom(r.x, zoom), unzoom(r.y, zoom), r.w / zoom, r.h / zoom};
+}
+
+// The frame's colours as pixels of a format: the target's, or with none
+// the texture's (opaque 0xAARRGGBB).
+void update_lut(Shown &s, const Frame &frame, const SDL_PixelFormat *format) {
+    const Uint32 kind = format ? format->format : Uint32(SDL_PIXELFORMAT_ARGB8888);
+    if (s.lut_format == kind && std::memcmp(s.lut_colors, frame.colors, sizeof s.lut_colors) == 0)
+        return;
+    for (int i = 0; i < 256; ++i) {
+        const std::uint32_t c = frame.colors[i];
+        s.lut[i] =
+            format ? SDL_MapRGB(format, Uint8(c >> 16), Uint8(c >> 8), Uint8(c)) : 0xFF000000u | c;
+    }
+    std::memcpy(s.lut_colors, frame.colors, sizeof s.lut_colors);
+    s.lut_format = kind;
+}
+
+Uint32 *pixel_row(void *pixels, int pitch, int y) {
+    return reinterpret_cast<Uint32 *>(static_cast<Uint8 *>(pixels) + std::ptrdiff_t(y) * pitch);
+}
+
+// Converts pixels x0..x1-1 of row y of the frame into 32-bit pixels at
+// (x0, y) of `out` (`width` x `height` of them, zoomed): each pixel a block.
+void convert(const Frame &frame, const Uint32 *lut, int z, int y, int x0, int x1, void *out,
+             int pitch, int width, int height) {
+    const int top = y * z;
+    if (top >= height) return;
+    x1 = std::min(x1, (width + z - 1) / z);
+    if (x0 >= x1) return;
+    const std::uint8_t *in = frame.pixels + std::ptrdiff_t(y) * frame.stride;
+    Uint32 *row = pixel_row(out, pitch, top);
+    if (z == 1) {
+        for (int x = x0; x < x1; ++x) row[x] = lut[in[x]];
+        return;
+    }
+    const int right = std::min(x1 * z, width);
+    for (int x = x0; x < x1; ++x) {
+        const Uint32 v = lut[in[x]];
+        Uint32 *block = row + x * z;
+        const int n = std::min(z, right - x * z);
+        for (int k = 0; k < n; ++k) block[k] = v;
+    }
+    const std::size_t bytes = std::size_t(right - x0 * z) * sizeof(Uint32);
+    for (int k = 1; k < z && top + k < height; ++k)
+        std::memcpy(pixel_row(out, pitch, top + k) + x0 * z, row + x0 * z, bytes);
+}
+
+// Black where the window reaches beyond the zoomed frame.
+void fill_beyond(SDL_Surface *target, int right, int bottom, Uint32 black) {
+    const SDL_Rect beside{right, 0, target->w - right, std::min(bottom, target->h)};
+    const SDL_Rect below{0, bottom, target->w, target->h - bottom};
+    for (const SDL_Rect &r : {beside, below})
+        if (r.w > 0 && r.h > 0) SDL_FillRect(target, &r, black);
+}
+
+long long pixels_of(const std::vector<Run> &runs) {
+    long long n = 0;
+    for (const Run &r : runs) n += r.x1 - r.x0;
+    return n;
+}
+
+void present_on_surface(SDL_Window *w, Shown &s, Frame frame) {
+    SDL_Surface *target = SDL_GetWindowSurface(w);
+    if (!target || target->format->BytesPerPixel != 4) {
+        s.frame.forget();
+        return;
+    }
+    // A window surface SDL made anew (the first, or after a resize) holds
+    // nothing of ours yet.
+    if (s.target != target) frame.whole = true;
+    s.target = target;
+    const std::vector<Run> &runs = s.frame.take(frame);
+    if (runs.empty() && !frame.whole) return;
+    update_lut(s, frame, target->format);
+    const int z = s.zoom;
+    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+    for (const Run &r : runs)
+        convert(frame, s.lut, z, r.y, r.x0, r.x1, target->pixels, target->pitch, target->w,
+                target->h);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    counts.converted += pixels_of(runs);
+    if (s.frame.whole() || runs.empty()) {
+        const int right = s.frame.whole() ? zoomed(frame.width, z) : 0;
+        const int bottom = s.frame.whole() ? zoomed(frame.height, z) : 0;
+        fill_beyond(target, right, bottom, SDL_MapRGB(target->format, 0, 0, 0));
+        SDL_UpdateWindowSurface(w);
+        ++counts.areas;
+        return;
+    }
+    std::vector<SDL_Rect> rects;
+    const SDL_Rect whole{0, 0, target->w, target->h};
+    for (const Area &a : s.frame.areas()) {
+        SDL_Rect r{a.x * z, a.y * z, a.width * z, a.height * z};
+        if (SDL_IntersectRect(&r, &whole, &r)) rects.push_back(r);
+    }
+    counts.areas += static_cast<long long>(rects.size());
+    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(w, rects.data(), int(rects.size()));
+}
+
+void present_on_texture(Shown &s, Frame frame) {
+    if (frame.width <= 0 || frame.height <= 0) return;
+    if (!s.texture || s.texture_width != frame.width || s.texture_height != frame.height) {
+        if (s.texture) SDL_DestroyTexture(s.texture);
+        s.texture = SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                      SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
+        s.texture_width = frame.width, s.texture_height = frame.height;
+        if (!s.texture) return;
+        SDL_SetTextureScaleMode(s.texture, SDL_ScaleModeNearest);
+        frame.whole = true;
+    }
+    const std::vector<Run> &runs = s.frame.take(frame);
+    if (runs.empty() && !frame.whole) return;
+    update_lut(s, frame, nullptr);
+    // A locked part of a streaming texture holds nothing to keep: every
+    // pixel of it is written.
+    const std::vector<Area> whole{{0, 0, frame.width, frame.height}};
+    const std::vector<Area> &areas = s.frame.whole() ? whole : s.frame.areas();
+    long long converted = 0;
+    for (const Area &a : areas) {
+        const SDL_Rect r{a.x, a.y, a.width, a.height};
+        void *pixels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(s.texture, &r, &pixels, &pitch) != 0) continue;
+        for (int y = 0; y < a.height; ++y) {
+            Frame row = frame;
+            row.pixels = frame.pixels + std::ptrdiff_t(a.y) * frame.stride + a.x;
+            convert(row, s.lut, 1, y, 0, a.width, pixels, pitch, a.width, a.height);
+        }
+        SDL_UnlockTexture(s.texture);
+        converted += (long long)a.width * a.height;
+    }
+    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(s.renderer);
+    const SDL_Rect to{0, 0, zoomed(frame.width, s.zoom), zoomed(frame.height, s.zoom)};
+    SDL_RenderCopy(s.renderer, s.texture, nullptr, &to);
+    SDL_RenderPresent(s.renderer);
+    counts.converted += converted;
+    counts.areas += static_cast<long long>(areas.size());
+}
+
 } // namespace
+
+int zoom_of(const char *setting) {
+    if (!setting || setting[0] < '1' || setting[0] > '8' || setting[1] != '\0') return 1;
+    return setting[0] - '0';
+}
+
+void set_zoom(int z) {
+    zoom = (z >= 1 && z <= 8) ? z : 1;
+}
+
+void set_path(Path p) {
+    path = p;
+}
 
 bool open() {
     if (opened) return true;
@@ -108,6 +312,9 @@ bool open() {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
+    if (const char *z = SDL_getenv("BGI_ZOOM")) set_zoom(zoom_of(z));
+    if (const char *p = SDL_getenv("BGI_PRESENT"); p && std::strcmp(p, "texture") == 0)
+        path = Path::texture;
     SDL_StartTextInput();
     opened = true;
     return true;
@@ -126,35 +333,47 @@ Area display_area() {
     // Headless, the display is whatever size we were told it is.
     SDL_Rect r{0, 0, headless_width, headless_height};
     if (opened && !headless) SDL_GetDisplayBounds(0, &r);
-    return {r.x, r.y, r.w, r.h};
+    return unzoomed(r);
 }
 
 Area usable_area() {
-    SDL_Rect r{0, 0, headless_width, headless_height};
-    if (opened && !headless) SDL_GetDisplayUsableBounds(0, &r);
-    return {r.x, r.y, r.w, r.h};
+    return unzoomed(usable_on_screen());
 }
 
 std::uint32_t create_window(const std::string &title, int x, int y, int width, int height) {
     if (!open()) return 0;
-    SDL_Window *w = SDL_CreateWindow(title.c_str(), x, y, std::max(width, 1), std::max(height, 1),
-                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-    return w ? SDL_GetWindowID(w) : 0;
+    SDL_Window *w = SDL_CreateWindow(
+        title.c_str(), zoomed(x, zoom), zoomed(y, zoom), zoomed(std::max(width, 1), zoom),
+        zoomed(std::max(height, 1), zoom), SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (!w) return 0;
+    const std::uint32_t id = SDL_GetWindowID(w);
+    Shown &s = shown[id];
+    s = Shown{};
+    s.zoom = zoom;
+    // Made while the window is hidden: a renderer may re-create the window.
+    if (path == Path::texture) s.renderer = SDL_CreateRenderer(w, -1, 0);
+    return id;
 }
 
 void destroy_window(std::uint32_t id) {
+    if (auto it = shown.find(id); it != shown.end()) {
+        if (it->second.texture) SDL_DestroyTexture(it->second.texture);
+        if (it->second.renderer) SDL_DestroyRenderer(it->second.renderer);
+        shown.erase(it);
+    }
     if (SDL_Window *w = window_of(id)) SDL_DestroyWindow(w);
 }
 
 void show_window(std::uint32_t id, bool maximized, int width, int height) {
     SDL_Window *w = window_of(id);
     if (!w) return;
+    const int z = zoom_of_window(id);
     // Without a window manager nothing would size a maximised window: we do.
     if (maximized) {
-        const Area usable = usable_area();
+        const SDL_Rect usable = usable_on_screen();
         SDL_SetWindowPosition(w, usable.x, usable.y);
     }
-    SDL_SetWindowSize(w, std::max(width, 1), std::max(height, 1));
+    SDL_SetWindowSize(w, zoomed(std::max(width, 1), z), zoomed(std::max(height, 1), z));
     SDL_ShowWindow(w);
     if (maximized) SDL_MaximizeWindow(w);
 }
@@ -165,38 +384,17 @@ void minimize_window(std::uint32_t id) {
 
 void present(std::uint32_t id, const Frame &frame) {
     SDL_Window *w = window_of(id);
-    if (!w) return;
-    SDL_Surface *target = SDL_GetWindowSurface(w);
-    if (!target || target->format->BytesPerPixel != 4) return;
-    // A window surface SDL made anew (the first, or after a resize) holds
-    // nothing of ours yet: it is filled whole.
-    SDL_Rect area{frame.changed.x, frame.changed.y, frame.changed.width, frame.changed.height};
-    if (SDL_GetWindowData(w, "shown") != target) {
-        area = {0, 0, target->w, target->h};
-        SDL_SetWindowData(w, "shown", target);
-    }
-    const SDL_Rect whole{0, 0, target->w, target->h};
-    if (!SDL_IntersectRect(&area, &whole, &area)) return;
-    Uint32 lut[256];
-    for (int i = 0; i < 256; ++i) {
-        const std::uint32_t c = frame.colors[i];
-        lut[i] = SDL_MapRGB(target->format, Uint8(c >> 16), Uint8(c >> 8), Uint8(c));
-    }
-    const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
-    if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    const int inside_right = std::clamp(frame.width, area.x, area.x + area.w);
-    for (int y = area.y; y < area.y + area.h; ++y) {
-        auto *out = reinterpret_cast<Uint32 *>(reinterpret_cast<Uint8 *>(target->pixels) +
-                                               std::size_t(y) * target->pitch);
-        int x = area.x;
-        if (y < frame.height) {
-            const std::uint8_t *in = frame.pixels + std::ptrdiff_t(y) * frame.stride;
-            for (; x < inside_right; ++x) out[x] = lut[in[x]];
-        }
-        std::fill(out + x, out + area.x + area.w, black);
-    }
-    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-    SDL_UpdateWindowSurfaceRects(w, &area, 1);
+    auto it = shown.find(id);
+    if (!w || it == shown.end()) return;
+    ++counts.frames;
+    if (it->second.renderer)
+        present_on_texture(it->second, frame);
+    else
+        present_on_surface(w, it->second, frame);
+}
+
+PresentCounts present_counts() {
+    return counts;
 }
 
 std::vector<Event> poll() {
@@ -229,6 +427,15 @@ std::vector<std::uint32_t> read_window(std::uint32_t id, int &width, int &height
     width = height = 0;
     std::vector<std::uint32_t> pixels;
     SDL_Window *w = window_of(id);
+    if (auto it = shown.find(id); w && it != shown.end() && it->second.renderer) {
+        SDL_GetRendererOutputSize(it->second.renderer, &width, &height);
+        pixels.resize(std::size_t(width) * std::size_t(height));
+        if (SDL_RenderReadPixels(it->second.renderer, nullptr, SDL_PIXELFORMAT_RGB888,
+                                 pixels.data(), width * 4) != 0)
+            width = height = 0, pixels.clear();
+        for (std::uint32_t &p : pixels) p &= 0xFFFFFFu;
+        return pixels;
+    }
     SDL_Surface *s = w ? SDL_GetWindowSurface(w) : nullptr;
     if (!s || s->format->BytesPerPixel != 4) return pixels;
     width = s->w, height = s->h;

@@ -125,8 +125,13 @@ struct FontEngine {
 
 namespace {
 
+bool engine_started = false;
+
 std::shared_ptr<FontEngine> engine() {
-    static const std::shared_ptr<FontEngine> started = std::make_shared<FontEngine>();
+    static const std::shared_ptr<FontEngine> started = [] {
+        engine_started = true;
+        return std::make_shared<FontEngine>();
+    }();
     return started;
 }
 
@@ -207,6 +212,10 @@ MappedFace map_font(const Font &request) {
     if (candidates) FcFontSetDestroy(candidates);
     FcPatternDestroy(pattern);
     return mapped;
+}
+
+bool font_engine_started() {
+    return engine_started;
 }
 
 } // namespace win32::gdi

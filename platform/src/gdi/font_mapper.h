@@ -35,4 +35,7 @@ struct MappedFace {
 // Starts Fontconfig and FreeType on the first call.
 MappedFace map_font(const Font &request);
 
+// Whether they have been started.
+bool font_engine_started();
+
 } // namespace win32::gdi

@@ -31,10 +31,10 @@ void present(Window &w) {
                          colors,
                          {surface.changed.left, surface.changed.top,
                           surface.changed.right - surface.changed.left,
-                          surface.changed.bottom - surface.changed.top}};
-    // New colours, or a window the display lost, are shown whole.
-    if (w.present_whole || w.presented_palette != gdi::system_palette_version)
-        frame.changed = {0, 0, surface.width, surface.height};
+                          surface.changed.bottom - surface.changed.top},
+                         w.present_whole};
+    // The display compares with what it shows, and converts every pixel
+    // for new colours itself.
     display::present(w.native, frame);
     w.present_whole = false;
     w.presented_palette = gdi::system_palette_version;
@@ -62,6 +62,15 @@ void present_windows(bool before_blocking) {
 
 std::optional<long long> next_present_due() {
     return scheduled;
+}
+
+void present_changed_windows_now() {
+    const long long now = now_us();
+    for (Window *w : all_windows())
+        if (needs_present(*w)) {
+            present(*w);
+            w->last_present_us = now;
+        }
 }
 
 } // namespace win32::user

@@ -11,6 +11,10 @@ namespace win32::user {
 // scheduled (next_present_due) rather than skipped.
 void present_windows(bool before_blocking);
 
+// Presents every window whose picture changed now, whatever the interval
+// (benchmarks and tests).
+void present_changed_windows_now();
+
 // When a scheduled presentation is due, if one is.
 std::optional<long long> next_present_due();
 
