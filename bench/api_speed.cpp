@@ -217,6 +217,34 @@ template <int Mode> struct PutImage {
     }
 };
 
+// outtextxy of the game's "Game Over!" in the default font at a size,
+// shifted by 0..7 px in turn; the font is a cache hit after the first call.
+template <int Size> struct Text {
+    static constexpr const char *text = "Game Over!";
+    static void prepare() {
+        reset();
+        settextstyle(DEFAULT_FONT, HORIZ_DIR, Size);
+    }
+    static void call(long i) {
+        const int d = int(i & 7);
+        outtextxy(100 + d, 100 + d, text);
+    }
+    // Some of the text's box is lit in the drawing colour, and nothing
+    // beside it.
+    static bool check() {
+        prepare();
+        outtextxy(100, 100, text);
+        const int w = textwidth(text), h = textheight(text);
+        int lit = 0;
+        for (int y = 100; y < 100 + h; ++y)
+            for (int x = 100; x < 100 + w; ++x) lit += getpixel(x, y) == WHITE;
+        if (lit == 0 || lit >= w * h)
+            std::fprintf(stderr, "api_speed: text lit %d of %d x %d pixels\n", lit, w, h);
+        return lit > 0 && lit < w * h && pixel_is(100 + w + 4, 100 + h / 2, BLACK) &&
+               pixel_is(100 + w / 2, 100 + h + 4, BLACK);
+    }
+};
+
 struct Workload {
     const char *name;
     void (*prepare)();    // untimed set-up
@@ -229,8 +257,7 @@ template <class W> constexpr Workload workload(const char *name) {
 }
 
 // One entry per workload; the shifts by i & 7 keep the shapes from landing on
-// the very same pixels every time. Families still to come (outtextxy, ...)
-// go here, one entry each, once their functions exist.
+// the very same pixels every time.
 const Workload workloads[] = {
     workload<Lines<&star_10, SOLID_LINE, NORM_WIDTH>>("line_10"),
     workload<Lines<&star_500, SOLID_LINE, NORM_WIDTH>>("line_500"),
@@ -307,6 +334,8 @@ const Workload workloads[] = {
          pieslice(200, 200, 30, 300, 50);
          return pixel_is(180, 200, LIGHTGREEN) && pixel_is(230, 190, BLACK);
      }},
+    workload<Text<1>>("outtextxy_size1"),
+    workload<Text<4>>("outtextxy_size4"),
     workload<FloodSquare<12>>("floodfill_12"),
     workload<FloodSquare<1000>>("floodfill_1000"),
     {"setfillstyle", reset,

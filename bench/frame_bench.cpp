@@ -114,6 +114,27 @@ struct Parts {
     }
 };
 
+// Times `frames` frames of the game's shape: `prepare` (untimed), then
+// making the other page active and `draw` on it, the flip, the presentation.
+template <class Prepare, class Draw> Parts time_frames(Prepare prepare, Draw draw) {
+    Parts parts;
+    int page = 0;
+    for (int f = 0; f < frames; ++f) {
+        prepare(f);
+        const auto t0 = steady::now();
+        setactivepage(page);
+        draw();
+        const auto t1 = steady::now();
+        setvisualpage(page);
+        const auto t2 = steady::now();
+        win32::testing::present_now();
+        const auto t3 = steady::now();
+        parts.add(t0, t1, t2, t3);
+        page = 1 - page;
+    }
+    return parts;
+}
+
 void game() {
     if (!open_window(1920, 1080)) return;
     const int width = getmaxx() + 1, height = getmaxy() + 1;
@@ -122,23 +143,13 @@ void game() {
         Snake snake;
         const segment pickup = {15 * 30, 15 * 40};
         const long long converted_before = win32::testing::presentation_counts().converted_pixels;
-        int page = 0;
-        for (int f = 0; f < frames; ++f) {
-            snake.place(f);
-            const auto t0 = steady::now();
-            setactivepage(page);
-            cleardevice();
-            drawSnake(snake.head);
-            drawSegment(pickup.x, pickup.y, CYAN);
-            settextstyle(DEFAULT_FONT, HORIZ_DIR, 4);
-            const auto t1 = steady::now();
-            setvisualpage(page);
-            const auto t2 = steady::now();
-            win32::testing::present_now();
-            const auto t3 = steady::now();
-            parts.add(t0, t1, t2, t3);
-            page = 1 - page;
-        }
+        parts = time_frames([&](int f) { snake.place(f); },
+                            [&] {
+                                cleardevice();
+                                drawSnake(snake.head);
+                                drawSegment(pickup.x, pickup.y, CYAN);
+                                settextstyle(DEFAULT_FONT, HORIZ_DIR, 4);
+                            });
         const long long converted =
             win32::testing::presentation_counts().converted_pixels - converted_before;
         std::printf("## The game's frame, %d x %d, a 100-square snake moving a square a frame\n\n",
@@ -186,20 +197,7 @@ void scaling() {
     const int sizes[][2] = {{640, 480}, {1280, 720}, {1920, 1080}, {3840, 2160}};
     for (const auto &size : sizes) {
         if (!open_window(size[0], size[1])) return;
-        Parts parts;
-        int page = 0;
-        for (int f = 0; f < frames; ++f) {
-            const auto t0 = steady::now();
-            setactivepage(page);
-            cleardevice();
-            const auto t1 = steady::now();
-            setvisualpage(page);
-            const auto t2 = steady::now();
-            win32::testing::present_now();
-            const auto t3 = steady::now();
-            parts.add(t0, t1, t2, t3);
-            page = 1 - page;
-        }
+        const Parts parts = time_frames([](int) {}, [] { cleardevice(); });
         const int width = getmaxx() + 1, height = getmaxy() + 1;
         closegraph();
         const double pixels = double(width) * height;

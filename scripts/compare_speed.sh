@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times the BGI calls of bench/api_speed.cpp in our build and in the Windows
 # build under Wine (the reference GDI), on one 1920 x 1080 Xvfb screen, and
-# prints a Markdown table: call | ours ns | reference ns | speed-up, where the
-# speed-up is reference / ours (above 1x: we are faster).
+# prints a Markdown table: call | ours ns | reference ns | ours calls/s |
+# reference calls/s | speed-up, where the speed-up is reference / ours, the
+# ratio of the calls per second (above 1x: we are faster).
 #
 # Usage: scripts/compare_speed.sh [-r ROUNDS] [-- API_SPEED_ARGS...]
 #   -r ROUNDS  runs of each build, taken in turn (ours, Wine, ours, Wine, ...);
@@ -112,6 +113,11 @@ awk -v rounds="$rounds" '
         return n == 0 ? "" : (n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2)
     }
     function ns(v) { return v == "" ? "-" : (v >= 100 ? sprintf("%.0f", v) : sprintf("%.1f", v)) }
+    function rate(v,    r) {
+        if (v == "" || v <= 0) return "-"
+        r = 1e9 / v
+        return r >= 1e6 ? sprintf("%.2f M", r / 1e6) : (r >= 1e3 ? sprintf("%.1f k", r / 1e3) : sprintf("%.0f", r))
+    }
     function runs(list,    a, n, i, s) {
         n = split(list, a, " ")
         for (i = 1; i <= n; ++i) s = s (i > 1 ? ", " : "") ns(a[i])
@@ -124,14 +130,14 @@ awk -v rounds="$rounds" '
         values[side, $1] = values[side, $1] " " $2
     }
     END {
-        print "| call | ours ns | reference ns | speed-up | ours, each run | reference, each run |"
-        print "|---|---|---|---|---|---|"
+        print "| call | ours ns | reference ns | ours calls/s | reference calls/s | speed-up | ours, each run | reference, each run |"
+        print "|---|---|---|---|---|---|---|---|"
         for (i = 1; i <= count; ++i) {
             name = order[i]
             o = median(values["ours", name]); r = median(values["reference", name])
             speed = (o != "" && r != "" && o > 0) ? sprintf(r / o < 0.1 ? "%.3fx" : "%.2fx", r / o) : "-"
-            printf "| `%s` | %s | %s | %s | %s | %s |\n", name, ns(o), ns(r), speed,
-                runs(values["ours", name]), runs(values["reference", name])
+            printf "| `%s` | %s | %s | %s | %s | %s | %s | %s |\n", name, ns(o), ns(r), rate(o), rate(r),
+                speed, runs(values["ours", name]), runs(values["reference", name])
         }
     }' "${outputs[@]}"
 

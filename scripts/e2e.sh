@@ -210,17 +210,27 @@ wait_program
 echo "ok: the game drew its snake and pickup, moved when steered, and ended on Enter"
 
 echo "== e2e: the zoom"
+# Starts zoom_pattern with BGI_ZOOM set to SETTING, output to NAME.out; checks
+# that it sees the screen divided by ZOOM.
+start_zoomed() { # NAME SETTING ZOOM
+    BGI_ZOOM=$2 start_program "$1" "$zoom_pattern"
+    window=$(find_window) || true
+    [ -n "$window" ] || fail "no window appeared with BGI_ZOOM=$2"
+    wait_lines "$work/$1.out" 1 || fail "with BGI_ZOOM=$2 the program did not print its size"
+    seen_width=$((screen_width / $3)) seen_height=$((screen_height / $3))
+    [ "$(head -n 1 "$work/$1.out")" = "size $seen_width $seen_height" ] ||
+        check_failed "with BGI_ZOOM=$2 the program sees $(head -n 1 "$work/$1.out")," \
+            "not size $seen_width $seen_height"
+}
+# Ends it with a key, which must end it with status 0.
+end_zoomed() { # SETTING
+    timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the window"
+    timeout 10 xdotool key x
+    wait_program
+    [ "$status" -eq 0 ] || fail "with BGI_ZOOM=$1 the exit status is $status, not 0"
+}
 zoom=3
-export BGI_ZOOM=$zoom
-start_program zoom "$zoom_pattern"
-unset BGI_ZOOM
-window=$(find_window) || true
-[ -n "$window" ] || fail "no zoomed window appeared"
-wait_lines "$work/zoom.out" 1 || fail "the zoomed program did not print its size"
-seen_width=$((screen_width / zoom)) seen_height=$((screen_height / zoom))
-[ "$(head -n 1 "$work/zoom.out")" = "size $seen_width $seen_height" ] ||
-    check_failed "with BGI_ZOOM=$zoom the program sees $(head -n 1 "$work/zoom.out")," \
-        "not size $seen_width $seen_height"
+start_zoomed zoom $zoom $zoom
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "$WIDTH" -eq $((seen_width * zoom)) ] && [ "$HEIGHT" -eq $((seen_height * zoom)) ] ||
     check_failed "the zoomed window is ${WIDTH}x${HEIGHT}, not" \
@@ -262,23 +272,10 @@ click $((seen_width - 1)) $((seen_height - 1))
 click 0 0"
 [ "$(cat "$work/zoom.out")" = "$expected" ] ||
     check_failed "the zoomed program printed: $(tr '\n' ';' <"$work/zoom.out")"
-timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the zoomed window"
-timeout 10 xdotool key x
-wait_program
-[ "$status" -eq 0 ] || fail "the zoomed program's exit status is $status, not 0"
+end_zoomed $zoom
 # Anything but 1..8 is no zoom.
-export BGI_ZOOM=0
-start_program nozoom "$zoom_pattern"
-unset BGI_ZOOM
-window=$(find_window) || true
-[ -n "$window" ] || fail "no window appeared with BGI_ZOOM=0"
-wait_lines "$work/nozoom.out" 1 || fail "the program did not print its size"
-[ "$(head -n 1 "$work/nozoom.out")" = "size $screen_width $screen_height" ] ||
-    check_failed "with BGI_ZOOM=0 the program sees $(head -n 1 "$work/nozoom.out")"
-timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the window"
-timeout 10 xdotool key x
-wait_program
-[ "$status" -eq 0 ] || fail "with BGI_ZOOM=0 the exit status is $status, not 0"
+start_zoomed nozoom 0 1
+end_zoomed 0
 echo "ok: zoomed $zoom times, each pixel a block and clicks in the program's pixels; 0 is no zoom"
 
 env -u DISPLAY timeout --kill-after=5 30 "$game" >"$work/nodisplay.out" 2>"$work/nodisplay.err" &&

@@ -227,11 +227,16 @@ void wait_for_presentation(HWND window) {
     KillTimer(window, 3);
 }
 
-// Pixels the display converted while `f` ran.
-template <class F> long long converted_by(F f) {
-    const long long before = win32::testing::presentation_counts().converted_pixels;
+// What the presentations did while `f` ran.
+template <class F> win32::testing::PresentationCounts presented_by(F f) {
+    const win32::testing::PresentationCounts before = win32::testing::presentation_counts();
     f();
-    return win32::testing::presentation_counts().converted_pixels - before;
+    const win32::testing::PresentationCounts after = win32::testing::presentation_counts();
+    return {after.frames - before.frames, after.converted_pixels - before.converted_pixels,
+            after.rectangles - before.rectangles};
+}
+template <class F> long long converted_by(F f) {
+    return presented_by(f).converted_pixels;
 }
 
 // Each presentation shows only what differs from what was shown last;
@@ -284,10 +289,15 @@ TEST_P(Presentation, ShowsWhatDiffersAndAddsUpToTheWholePicture) {
         BitBlt(dc, 0, 0, 320, 200, page, 0, 0, SRCCOPY);
         wait_for_presentation(w.handle);
     };
-    EXPECT_EQ(converted_by(flip), 0) << "the same picture again";
+    const win32::testing::PresentationCounts same = presented_by(flip);
+    EXPECT_EQ(same.frames, 1) << "the window changed, so the display was given the frame";
+    EXPECT_EQ(same.converted_pixels, 0) << "the same picture again";
+    EXPECT_EQ(same.rectangles, 0);
     const RECT square{100, 100, 112, 112};
     FillRect(page, &square, red);
-    EXPECT_EQ(converted_by(flip), 12 * 12) << "one square more";
+    const win32::testing::PresentationCounts one_square = presented_by(flip);
+    EXPECT_EQ(one_square.converted_pixels, 12 * 12) << "one square more";
+    EXPECT_EQ(one_square.rectangles, 1);
     EXPECT_EQ(shows_the_window(), 0);
     EXPECT_EQ(converted_by(flip), 0);
 

@@ -160,21 +160,25 @@ Uint32 *pixel_row(void *pixels, int pitch, int y) {
     return reinterpret_cast<Uint32 *>(static_cast<Uint8 *>(pixels) + std::ptrdiff_t(y) * pitch);
 }
 
-// Converts pixels x0..x1-1 of row y of the frame into 32-bit pixels at
-// (x0, y) of `out` (`width` x `height` of them, zoomed): each pixel a block.
-void convert(const Frame &frame, const Uint32 *lut, int z, int y, int x0, int x1, void *out,
-             int pitch, int width, int height) {
-    const int top = y * z;
-    if (top >= height) return;
-    x1 = std::min(x1, (width + z - 1) / z);
-    if (x0 >= x1) return;
-    const std::uint8_t *in = frame.pixels + std::ptrdiff_t(y) * frame.stride;
-    Uint32 *row = pixel_row(out, pitch, top);
+// n pixels through the colours.
+void convert_pixels(const std::uint8_t *in, int n, const Uint32 *lut, Uint32 *out) {
+    for (int i = 0; i < n; ++i) out[i] = lut[in[i]];
+}
+
+// Converts a run of the frame into the target, each pixel a z x z block,
+// as far as the target reaches.
+void convert_run(const Frame &frame, const Run &run, const Uint32 *lut, int z,
+                 SDL_Surface *target) {
+    const int top = run.y * z;
+    const int x0 = run.x0, x1 = std::min(run.x1, (target->w + z - 1) / z);
+    if (top >= target->h || x0 >= x1) return;
+    const std::uint8_t *in = frame.pixels + std::ptrdiff_t(run.y) * frame.stride;
+    Uint32 *row = pixel_row(target->pixels, target->pitch, top);
     if (z == 1) {
-        for (int x = x0; x < x1; ++x) row[x] = lut[in[x]];
+        convert_pixels(in + x0, x1 - x0, lut, row + x0);
         return;
     }
-    const int right = std::min(x1 * z, width);
+    const int right = std::min(x1 * z, target->w);
     for (int x = x0; x < x1; ++x) {
         const Uint32 v = lut[in[x]];
         Uint32 *block = row + x * z;
@@ -182,8 +186,9 @@ void convert(const Frame &frame, const Uint32 *lut, int z, int y, int x0, int x1
         for (int k = 0; k < n; ++k) block[k] = v;
     }
     const std::size_t bytes = std::size_t(right - x0 * z) * sizeof(Uint32);
-    for (int k = 1; k < z && top + k < height; ++k)
-        std::memcpy(pixel_row(out, pitch, top + k) + x0 * z, row + x0 * z, bytes);
+    for (int k = 1; k < z && top + k < target->h; ++k)
+        std::memcpy(pixel_row(target->pixels, target->pitch, top + k) + x0 * z, row + x0 * z,
+                    bytes);
 }
 
 // Black where the window reaches beyond the zoomed frame.
@@ -215,9 +220,7 @@ void present_on_surface(SDL_Window *w, Shown &s, Frame frame) {
     update_lut(s, frame, target->format);
     const int z = s.zoom;
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    for (const Run &r : runs)
-        convert(frame, s.lut, z, r.y, r.x0, r.x1, target->pixels, target->pitch, target->w,
-                target->h);
+    for (const Run &r : runs) convert_run(frame, r, s.lut, z, target);
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
     counts.converted += pixels_of(runs);
     if (s.frame.whole() || runs.empty()) {
@@ -262,11 +265,9 @@ void present_on_texture(Shown &s, Frame frame) {
         void *pixels = nullptr;
         int pitch = 0;
         if (SDL_LockTexture(s.texture, &r, &pixels, &pitch) != 0) continue;
-        for (int y = 0; y < a.height; ++y) {
-            Frame row = frame;
-            row.pixels = frame.pixels + std::ptrdiff_t(a.y) * frame.stride + a.x;
-            convert(row, s.lut, 1, y, 0, a.width, pixels, pitch, a.width, a.height);
-        }
+        for (int y = 0; y < a.height; ++y)
+            convert_pixels(frame.pixels + std::ptrdiff_t(a.y + y) * frame.stride + a.x, a.width,
+                           s.lut, pixel_row(pixels, pitch, y));
         SDL_UnlockTexture(s.texture);
         converted += (long long)a.width * a.height;
     }

@@ -97,6 +97,51 @@ struct CosmeticStroke {
     bool paints_gaps;
     const DashPattern &dash;
 
+    // Narrows the steps [first, last) of a segment to those whose pixel lies
+    // within the clip; false when none does.
+    template <class MinorAt>
+    bool clip_steps(long long major0, int step, bool rising, bool x_major, MinorAt minor_at,
+                    long long &first, long long &last) const {
+        const long long major_lo = x_major ? clip.left : clip.top;
+        const long long major_hi = x_major ? clip.right : clip.bottom;
+        const long long minor_lo = x_major ? clip.top : clip.left;
+        const long long minor_hi = x_major ? clip.bottom : clip.right;
+        // Steps whose major coordinate lies within the clip.
+        if (step > 0)
+            first = std::max(first, major_lo - major0), last = std::min(last, major_hi - major0);
+        else
+            first = std::max(first, major0 - major_hi + 1),
+            last = std::min(last, major0 - major_lo + 1);
+        if (first >= last) return false;
+        // The minor coordinate moves one way only: narrow the steps to those
+        // within the clip by bisection, unless both ends are within.
+        auto inside = [&](long long i) {
+            const long long m = minor_at(i);
+            return m >= minor_lo && m < minor_hi;
+        };
+        if (inside(first) && inside(last - 1)) return true;
+        auto below = [&](long long i) { return minor_at(i) < minor_lo; };
+        auto above = [&](long long i) { return minor_at(i) >= minor_hi; };
+        auto first_not = [&](long long lo, long long hi, auto pred) {
+            while (lo < hi) {
+                const long long mid = lo + (hi - lo) / 2;
+                if (pred(mid))
+                    lo = mid + 1;
+                else
+                    hi = mid;
+            }
+            return lo;
+        };
+        if (rising) {
+            first = first_not(first, last, below);
+            last = first_not(first, last, [&](long long i) { return !above(i); });
+        } else {
+            first = first_not(first, last, above);
+            last = first_not(first, last, [&](long long i) { return !below(i); });
+        }
+        return first < last;
+    }
+
     // The pixels from a up to, not including, b; `style_start` is how far
     // along the path a lies, for the dash pattern.
     void segment(DevicePoint a, DevicePoint b, long long style_start) {
@@ -124,72 +169,46 @@ struct CosmeticStroke {
             if (d_minor == 0) return minor0;
             return minor0 + ceil_div(wide(2) * d_minor * i - n, wide(2) * n);
         };
-        const long long major_lo = x_major ? clip.left : clip.top;
-        const long long major_hi = x_major ? clip.right : clip.bottom;
-        const long long minor_lo = x_major ? clip.top : clip.left;
-        const long long minor_hi = x_major ? clip.bottom : clip.right;
-        // Steps whose major coordinate lies within the clip.
-        long long first = 0, last = n; // [first, last)
-        if (step > 0)
-            first = std::max(first, major_lo - major0), last = std::min(last, major_hi - major0);
-        else
-            first = std::max(first, major0 - major_hi + 1),
-            last = std::min(last, major0 - major_lo + 1);
-        if (first >= last) return;
-        // The minor coordinate moves one way only: narrow the steps to those
-        // within the clip by bisection, unless both ends are within.
         const bool rising = d_minor >= 0;
-        auto inside = [&](long long i) {
-            const long long m = minor_at(i);
-            return m >= minor_lo && m < minor_hi;
-        };
-        const bool whole = inside(first) && inside(last - 1);
-        auto below = [&](long long i) { return minor_at(i) < minor_lo; };
-        auto above = [&](long long i) { return minor_at(i) >= minor_hi; };
-        auto first_not = [&](long long lo, long long hi, auto pred) {
-            while (lo < hi) {
-                const long long mid = lo + (hi - lo) / 2;
-                if (pred(mid))
-                    lo = mid + 1;
-                else
-                    hi = mid;
-            }
-            return lo;
-        };
-        if (whole) {
-            // Nothing to narrow.
-        } else if (rising) {
-            first = first_not(first, last, below);
-            last = first_not(first, last, [&](long long i) { return !above(i); });
-        } else {
-            first = first_not(first, last, above);
-            last = first_not(first, last, [&](long long i) { return !below(i); });
-        }
-        if (first >= last) return;
-
-        // The walk starts at step `first`: the rounding's quotient gives the
-        // minor coordinate, its remainder the slack (counted the other way
-        // round when the minor coordinate falls).
         LineWalk walk;
         walk.x_major = x_major;
         walk.two_n = 2 * n;
         walk.two_minor = 2 * std::llabs(d_minor);
-        const wide e = wide(2) * d_minor * first - n;
-        const long long q = ceil_div(e, walk.two_n);
-        const long long remainder = (long long)(wide(q) * walk.two_n - e);
-        walk.slack = rising ? remainder : walk.two_n - 1 - remainder;
-        walk.major = major0 + step * first;
-        walk.minor = minor0 + q;
         walk.major_step = step;
         walk.minor_step = rising ? 1 : -1;
-        const long long end_major = major0 + step * (last - 1), end_minor = minor_at(last - 1);
-        auto to_x = [&](long long major, long long minor) { return int(x_major ? major : minor); };
-        auto to_y = [&](long long major, long long minor) { return int(x_major ? minor : major); };
-        const int x0 = to_x(walk.major, walk.minor), y0 = to_y(walk.major, walk.minor);
-        const int x1 = to_x(end_major, end_minor), y1 = to_y(end_major, end_minor);
-        surface.touch(
-            {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1});
+        long long first = 0, last = n; // the steps to paint, [first, last)
+        Box touched;
+        if (clip.contains(a.x, a.y) && clip.contains(b.x, b.y)) {
+            // Every step lies between the ends, so within the clip; the
+            // rounding starts half a pixel off (the quotient 0, the
+            // remainder n).
+            walk.slack = rising ? n : n - 1;
+            walk.major = major0;
+            walk.minor = minor0;
+            touched = {int(std::min(a.x, b.x)), int(std::min(a.y, b.y)),
+                       int(std::max(a.x, b.x)) + 1, int(std::max(a.y, b.y)) + 1};
+        } else {
+            if (!clip_steps(major0, step, rising, x_major, minor_at, first, last)) return;
+            // The walk starts at step `first`: the rounding's quotient gives
+            // the minor coordinate, its remainder the slack (counted the
+            // other way round when the minor coordinate falls).
+            const wide e = wide(2) * d_minor * first - n;
+            const long long q = ceil_div(e, walk.two_n);
+            const long long remainder = (long long)(wide(q) * walk.two_n - e);
+            walk.slack = rising ? remainder : walk.two_n - 1 - remainder;
+            walk.major = major0 + step * first;
+            walk.minor = minor0 + q;
+            const long long end_major = major0 + step * (last - 1), end_minor = minor_at(last - 1);
+            const long long ends[2][2] = {{walk.major, walk.minor}, {end_major, end_minor}};
+            const int x0 = int(ends[0][!x_major]), y0 = int(ends[0][x_major]);
+            const int x1 = int(ends[1][!x_major]), y1 = int(ends[1][x_major]);
+            touched = {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1,
+                       std::max(y0, y1) + 1};
+        }
+        surface.touch(touched);
         if (surface.bits_per_pixel == 8) {
+            const int x0 = int(x_major ? walk.major : walk.minor);
+            const int y0 = int(x_major ? walk.minor : walk.major);
             const std::ptrdiff_t row = surface.row_step();
             walk.pixel = surface.row(y0) + x0;
             walk.pixel_major = x_major ? step : step * row;
@@ -271,7 +290,7 @@ void visible_range(const Box &box, double margin, DevicePoint a, DevicePoint b, 
 // the joins are round too. Dashes are pieces of the path, measured along it
 // and running on across its corners; each is drawn like a short segment,
 // its body along the whole segment's direction.
-void add_wide_path(SpanUnion &shape, const Pen &pen, const std::vector<DevicePoint> &points) {
+void add_wide_path(SpanUnion &shape, const Pen &pen, std::span<const DevicePoint> points) {
     if (shape.limit().empty()) return;
     const bool round_ends = (pen.style & PS_ENDCAP_MASK) == PS_ENDCAP_ROUND;
     const DashPattern &dash = pen.dash;
@@ -342,14 +361,14 @@ bool wide_pen(const DeviceContext &dc) {
     return pen.dash_style() != PS_NULL && pen.geometric() && pen.width > 1;
 }
 
-SpanUnion wide_stroke(DeviceContext &dc, const std::vector<DevicePoint> &points) {
+SpanUnion wide_stroke(DeviceContext &dc, std::span<const DevicePoint> points) {
     const Pen &pen = *dc.pen.object;
     SpanUnion shape(reach(dc, points, pen.width));
     if (points.size() >= 2) add_wide_path(shape, pen, points);
     return shape;
 }
 
-void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) {
+void stroke_polyline(DeviceContext &dc, std::span<const DevicePoint> points) {
     const Pen &pen = *dc.pen.object;
     if (pen.dash_style() == PS_NULL || points.size() < 2) return;
     if (wide_pen(dc)) {
@@ -360,11 +379,14 @@ void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points) 
     }
     const Box clip = dc.drawable();
     if (clip.empty()) return;
+    // The background colour only for the gaps that paint it.
+    const bool paints_gaps = pen.dash.paints_gaps && dc.bk_mode == OPAQUE;
     CosmeticStroke stroke{dc.surface(),
                           clip,
                           mix_of(dc.rop2, std::uint8_t(dc.pixel(pen.color))),
-                          mix_of(dc.rop2, std::uint8_t(dc.pixel(dc.bk_color))),
-                          pen.dash.paints_gaps && dc.bk_mode == OPAQUE,
+                          paints_gaps ? mix_of(dc.rop2, std::uint8_t(dc.pixel(dc.bk_color)))
+                                      : Mix{},
+                          paints_gaps,
                           pen.dash};
     if (pen.dash.solid()) {
         // A path traced pixel by pixel is mostly steps to a neighbour, each
@@ -445,7 +467,8 @@ BOOL LineTo(HDC dc_handle, int x, int y) {
     auto dc = find_dc(dc_handle);
     if (!dc) return FALSE;
     const POINT end{x, y};
-    stroke_polyline(*dc, {to_device(*dc, dc->position), to_device(*dc, end)});
+    const DevicePoint ends[] = {to_device(*dc, dc->position), to_device(*dc, end)};
+    stroke_polyline(*dc, ends);
     dc->position = end;
     return TRUE;
 }
@@ -454,7 +477,14 @@ BOOL Polyline(HDC dc_handle, const POINT *points, int count) {
     trace::record_points("Polyline", dc_handle, points, count);
     auto dc = find_dc(dc_handle);
     if (!dc || !points || count < 2) return FALSE;
-    stroke_polyline(*dc, to_device(*dc, points, count));
+    // Short polylines (BGI's lines are two points) without the heap.
+    DevicePoint few[8];
+    if (count <= 8) {
+        for (int i = 0; i < count; ++i) few[i] = to_device(*dc, points[i]);
+        stroke_polyline(*dc, std::span<const DevicePoint>(few, std::size_t(count)));
+    } else {
+        stroke_polyline(*dc, to_device(*dc, points, count));
+    }
     return TRUE;
 }
 

@@ -17,7 +17,7 @@ std::vector<DevicePoint> to_device(const DeviceContext &dc, const POINT *points,
     return device;
 }
 
-Box reach(const DeviceContext &dc, const std::vector<DevicePoint> &points, long long margin) {
+Box reach(const DeviceContext &dc, std::span<const DevicePoint> points, long long margin) {
     if (points.empty()) return {};
     long long l = points[0].x, t = points[0].y, r = l, b = t;
     for (const DevicePoint &p : points) {

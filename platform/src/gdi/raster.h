@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace win32::gdi {
@@ -45,7 +46,7 @@ std::vector<DevicePoint> to_device(const DeviceContext &dc, const POINT *points,
 
 // The part of the DC's drawable area that a shape through `points`, widened
 // by `margin` pixels on every side, can reach.
-Box reach(const DeviceContext &dc, const std::vector<DevicePoint> &points, long long margin);
+Box reach(const DeviceContext &dc, std::span<const DevicePoint> points, long long margin);
 
 // Receives the spans of a shape: pixels [x0, x1) of row y, in any order.
 class SpanSink {
@@ -109,12 +110,12 @@ void pen_cap(SpanSink &out, DevicePoint p, int width, const Box &limit);
 
 // Draws the polyline through `points` with the DC's pen. Cosmetic pens leave
 // out the last point; the dash style runs on from segment to segment.
-void stroke_polyline(DeviceContext &dc, const std::vector<DevicePoint> &points);
+void stroke_polyline(DeviceContext &dc, std::span<const DevicePoint> points);
 
 // Whether the DC's pen draws wide strokes, and the pixels such a stroke
 // along `points` covers within the DC's drawable area.
 bool wide_pen(const DeviceContext &dc);
-SpanUnion wide_stroke(DeviceContext &dc, const std::vector<DevicePoint> &points);
+SpanUnion wide_stroke(DeviceContext &dc, std::span<const DevicePoint> points);
 
 // A filled shape and its outline: `inside` gives the inside's spans within
 // the box it is handed, `outline` is the closed path the pen follows. A thin
