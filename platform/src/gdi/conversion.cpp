@@ -40,6 +40,12 @@ Conversion conversion_between(const DeviceContext &src, const DeviceContext &dst
 
 void read_converted(const Surface &source, int y, int x0, int x1, const Conversion &conversion,
                     std::uint8_t *out) {
+    if (source.bits_per_pixel == 4 && !conversion.identity && x0 < x1) {
+        // Images: each pixel through the table as it is unpacked.
+        const std::uint8_t *table = conversion.table;
+        unpack4(source.row(y), x0, x1, out, [table](std::uint8_t v) { return table[v]; });
+        return;
+    }
     source.read(y, x0, x1, out);
     if (conversion.identity) return;
     for (int i = 0; i < x1 - x0; ++i) out[i] = conversion.table[out[i]];

@@ -43,15 +43,7 @@ void write4(Surface &s, int y, int x0, int x1, const std::uint8_t *values) {
     if (x < x1) s.put(x, y, *values);
 }
 void read4(const Surface &s, int y, int x0, int x1, std::uint8_t *out) {
-    const std::uint8_t *r = s.row(y);
-    int x = x0;
-    if (x & 1) *out++ = r[x++ >> 1] & 0x0F;
-    for (; x + 1 < x1; x += 2) {
-        const std::uint8_t b = r[x >> 1];
-        *out++ = b >> 4;
-        *out++ = b & 0x0F;
-    }
-    if (x < x1) *out = r[x >> 1] >> 4;
+    unpack4(s.row(y), x0, x1, out, [](std::uint8_t v) { return v; });
 }
 
 // 1 bit per pixel, and 4-bit fills: pixel by pixel, as only small bitmaps

@@ -58,6 +58,20 @@ inline Mix copy_mix(std::uint8_t value) {
 
 struct Surface;
 
+// Pixels x0..x1-1 of a row of 4-bit pixels (two a byte, the left one in the
+// high half), each as `map` gives it, into out[0..].
+template <class Map>
+void unpack4(const std::uint8_t *row, int x0, int x1, std::uint8_t *out, Map map) {
+    int x = x0;
+    if (x & 1) *out++ = map(std::uint8_t(row[x++ >> 1] & 0x0F));
+    for (; x + 1 < x1; x += 2, out += 2) {
+        const std::uint8_t b = row[x >> 1];
+        out[0] = map(std::uint8_t(b >> 4));
+        out[1] = map(std::uint8_t(b & 0x0F));
+    }
+    if (x < x1) *out = map(std::uint8_t(row[x >> 1] >> 4));
+}
+
 // The span operations of one pixel format, chosen when the surface is made.
 struct SpanOps {
     // Pixels x0..x1-1 of row y combined with one mix.
