@@ -6,6 +6,9 @@
 # standard library (their typeinfo and vtables included). Anything else, a
 # stray C name above all, could collide with a program's own names.
 #
+# With SHARED=1 the libraries are shared ones, whose dynamic symbols must be
+# the C names of the API exactly: nothing else, and none of them missing.
+#
 # Usage: exported_symbols.sh BGI_HEADER LIBRARY...
 #   NM and CXXFILT name the tools (default nm and c++filt).
 set -euo pipefail
@@ -25,6 +28,25 @@ c_names=$(printf '%s\n' $api $globals $engine)
 cxx_names=$(printf '%s\n' $engine)
 
 status=0
+if [ -n "${SHARED:-}" ]; then
+    expected=$(printf '%s\n' $api $globals | sort -u)
+    for lib in "$@"; do
+        symbols=$("$nm" -D --defined-only "$lib" | awk 'NF == 3 { print $3 }' | sort -u)
+        extra=$(comm -23 <(printf '%s\n' "$symbols") <(printf '%s\n' "$expected"))
+        missing=$(comm -13 <(printf '%s\n' "$symbols") <(printf '%s\n' "$expected"))
+        if [ -n "$extra" ]; then
+            echo "$lib exports $(wc -l <<<"$extra") names that are not the API's:"
+            printf '%s\n' "$extra" | sed 's/^/  /'
+            status=1
+        fi
+        if [ -n "$missing" ]; then
+            echo "$lib does not export $(wc -l <<<"$missing") names of the API:"
+            printf '%s\n' "$missing" | sed 's/^/  /'
+            status=1
+        fi
+    done
+    exit $status
+fi
 for lib in "$@"; do
     symbols=$("$nm" -g --defined-only "$lib" | awk 'NF == 3 { print $3 }' | sort -u)
     [ -n "$symbols" ] || { echo "$lib: no symbols" >&2; exit 2; }
