@@ -28,22 +28,25 @@ c_names=$(printf '%s\n' $api $globals $engine)
 cxx_names=$(printf '%s\n' $engine)
 
 status=0
+# Lists names under "LIB VERB N WHAT:", indented, and fails the check; an
+# empty list says nothing.
+report() { # LIB VERB WHAT LIST
+    [ -n "$4" ] || return 0
+    echo "$1 $2 $(wc -l <<<"$4") $3:"
+    printf '%s\n' "$4" | sed 's/^/  /'
+    status=1
+}
+
 if [ -n "${SHARED:-}" ]; then
     expected=$(printf '%s\n' $api $globals | sort -u)
     for lib in "$@"; do
-        symbols=$("$nm" -D --defined-only "$lib" | awk 'NF == 3 { print $3 }' | sort -u)
+        # AddressSanitizer's indicators beside globals, as below.
+        symbols=$("$nm" -D --defined-only "$lib" | awk 'NF == 3 && $3 !~ /^__odr_asan\./ { print $3 }' |
+            sort -u)
         extra=$(comm -23 <(printf '%s\n' "$symbols") <(printf '%s\n' "$expected"))
         missing=$(comm -13 <(printf '%s\n' "$symbols") <(printf '%s\n' "$expected"))
-        if [ -n "$extra" ]; then
-            echo "$lib exports $(wc -l <<<"$extra") names that are not the API's:"
-            printf '%s\n' "$extra" | sed 's/^/  /'
-            status=1
-        fi
-        if [ -n "$missing" ]; then
-            echo "$lib does not export $(wc -l <<<"$missing") names of the API:"
-            printf '%s\n' "$missing" | sed 's/^/  /'
-            status=1
-        fi
+        report "$lib" exports "names that are not the API's" "$extra"
+        report "$lib" "does not export" "names of the API" "$missing"
     done
     exit $status
 fi
@@ -94,10 +97,6 @@ for lib in "$@"; do
             if (ns == "" && (base in cxx_ok)) next
             print name "  (" mangled ")"
         }' | sort)
-    if [ -n "$strays" ]; then
-        echo "$lib exports $(wc -l <<<"$strays") names that are not meant to be external:"
-        printf '%s\n' "$strays" | sed 's/^/  /'
-        status=1
-    fi
+    report "$lib" exports "names that are not meant to be external" "$strays"
 done
 exit $status

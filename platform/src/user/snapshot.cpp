@@ -30,6 +30,7 @@ long long after_us = -1; // BGI_SNAPSHOT_AFTER, from the first window on
 long long deadline_us = -1;
 int pictures = 0;
 bool finished = false; // the last picture is taken: nothing more to save
+bool exit_handler_registered = false;
 
 // The text of BGI_KEYS as typed characters: UTF-8 with the escapes \r and \n
 // (both Enter, 13), \t, \b, \e (Escape), \\ and \xHH (a byte of the code page).
@@ -85,12 +86,15 @@ std::string next_file_name() {
     return name;
 }
 
+bool has_picture(const Window &w) {
+    return w.surface && w.surface->surface.width > 0 && w.surface->surface.height > 0;
+}
+
 // The newest window that has a picture.
 const Window *newest_window() {
     const Window *newest = nullptr;
     for (const Window *w : all_windows())
-        if (w->surface && w->surface->surface.width > 0 && w->surface->surface.height > 0)
-            newest = w; // handles grow, and the list follows them
+        if (has_picture(*w)) newest = w; // handles grow, and the list follows them
     return newest;
 }
 
@@ -162,40 +166,39 @@ void configure() {
     active = true;
     file_pattern = file;
     if (const char *k = std::getenv("BGI_KEYS")) keys = parse_keys(k);
-    if (const char *after = std::getenv("BGI_SNAPSHOT_AFTER"); after && *after)
-        after_us = std::max(0LL, std::atoll(after)) * 1000;
+    // A count of milliseconds; anything else is ignored, and a year is plenty.
+    if (const char *after = std::getenv("BGI_SNAPSHOT_AFTER"); after && *after) {
+        char *end = nullptr;
+        const long long ms = std::strtoll(after, &end, 10);
+        if (*end == '\0' && ms >= 0) after_us = std::min(ms, 365LL * 24 * 3600 * 1000) * 1000;
+    }
     // The dummy driver is SDL's invisible display; it is used only when
     // asked for by name.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
 }
 
 void window_created() {
-    if (!active) return;
-    static bool registered = false;
-    if (!registered) {
-        // After the first window: the windows it saves outlive the handler.
-        registered = true;
-        std::atexit(save_at_exit);
-        if (after_us >= 0) deadline_us = now_us() + after_us;
-    }
+    if (!active || exit_handler_registered) return;
+    // After the first window exists: the window table it reads outlives the
+    // handler, which runs before the destructors of what was built earlier.
+    exit_handler_registered = true;
+    std::atexit(save_at_exit);
+    if (after_us >= 0) deadline_us = now_us() + after_us;
 }
 
 void window_destroying(const Window &window) {
-    if (!active || finished || !window.surface) return;
-    if (window.surface->surface.width > 0 && window.surface->surface.height > 0) save(window);
+    if (active && !finished && has_picture(window)) save(window);
 }
 
 void before_wait(bool forever) {
     nothing_waiting();
     if (!forever) return;
     // Headless, no input comes by itself: the script types the next key.
-    if (next_key < keys.size()) {
-        const Window *w = newest_window();
-        if (w && file_pattern.find("%d") != std::string::npos) save(*w);
-        if (w) {
-            type_key(w->handle, keys[next_key++]);
-            return;
-        }
+    const Window *w = newest_window();
+    if (w && next_key < keys.size()) {
+        if (file_pattern.find("%d") != std::string::npos) save(*w);
+        type_key(w->handle, keys[next_key++]);
+        return;
     }
     finish();
 }
