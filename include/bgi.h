@@ -11,6 +11,11 @@
 extern "C" {
 #endif
 
+/* The shared library exports the names declared here and nothing else. */
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility push(default)
+#endif
+
 /* Graphics drivers, as initgraph and detectgraph name them. */
 enum graphics_drivers {
     DETECT = 0,
@@ -298,6 +303,10 @@ int textheight(const char *textstring);
 unsigned int imagesize(int left, int top, int right, int bottom);
 void getimage(int left, int top, int right, int bottom, void *bitmap);
 void putimage(int left, int top, const void *bitmap, int op);
+
+#if defined(__GNUC__) && !defined(_WIN32)
+#pragma GCC visibility pop
+#endif
 
 #ifdef __cplusplus
 }

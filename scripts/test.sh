@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build, the sanitizer build,
 # the 32-bit Windows cross build, the Windows test programs under Wine, the
+# installed libraries used as a user would, the examples' pictures, the
 # reference comparison and the end-to-end run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,6 +14,12 @@ echo "== native build"
 cmake -S . -B build -DBGI_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+
+echo "== the installed library, used out of tree (pkg-config, CMake; C, C++)"
+bash scripts/install_test.sh native build
+
+echo "== the examples' pictures, headless"
+bash scripts/snapshots.sh build build/snapshots
 
 echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBGI_SANITIZE=ON -DBGI_BENCH=OFF -DBGI_WERROR=ON >/dev/null
@@ -38,6 +45,9 @@ scripts/xvfb-run.sh bash -c '
     BGI_WINE_TIMEOUT=120 scripts/wine-run.sh reg add "HKCU\Software\Wine\X11 Driver" \
         /v Managed /d N /f >/dev/null
     cd build-win64 && ctest --output-on-failure'
+
+echo "== the installed Windows libraries: the MinGW link line, and a run under Wine"
+bash scripts/install_test.sh windows build-win32 build-win64
 
 echo "== reference comparison against Wine's GDI"
 bash scripts/conformance.sh build build-win64

@@ -500,6 +500,7 @@ DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD message_id, DWORD langua
                      DWORD size, void *arguments);
 HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
 HLOCAL LocalFree(HLOCAL memory);
+void Sleep(DWORD milliseconds);
 
 // ---- USER ---------------------------------------------------------------------------
 

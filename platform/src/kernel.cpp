@@ -1,9 +1,12 @@
-// KERNEL: the calling thread's last error, system message texts and local memory.
+// KERNEL: the calling thread's last error, system message texts, local memory and
+// sleeping.
 #include "platform.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <thread>
 
 namespace win32 {
 
@@ -101,6 +104,10 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
 HLOCAL LocalFree(HLOCAL memory) {
     std::free(memory);
     return nullptr;
+}
+
+void Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 } // namespace win32

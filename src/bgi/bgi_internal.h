@@ -96,15 +96,11 @@ extern drawing_state drawing;
 // ---- Process-wide objects ---------------------------------------------------
 
 // A ring of characters. One slot always stays free, so a queue of capacity n
-// holds n - 1 characters; when full, the oldest character makes way.
-class char_queue {
+// holds n - 1 characters; when full, the oldest character makes way. The
+// slots are part of the queue: the layer allocates nothing from the C++
+// runtime, so the Windows library links with a C compiler alone.
+template <int capacity> class char_queue {
 public:
-    explicit char_queue(int capacity)
-        : buffer(new char[std::size_t(capacity)]), put_index(0), get_index(0), capacity(capacity) {}
-    ~char_queue() { delete[] buffer; }
-    char_queue(const char_queue &) = delete;
-    char_queue &operator=(const char_queue &) = delete;
-
     void put(char ch) {
         buffer[put_index] = ch;
         if (++put_index == capacity) put_index = 0;
@@ -119,10 +115,9 @@ public:
     bool is_empty() const { return get_index == put_index; }
 
 private:
-    char *buffer;
-    int put_index;
-    int get_index;
-    int capacity;
+    char buffer[capacity] = {};
+    int put_index = 0;
+    int get_index = 0;
 };
 
 class pen_cache;  // object_cache.h
@@ -130,7 +125,7 @@ class font_cache; // object_cache.h
 
 // Built before main, in this order, all three in state.cpp.
 // Typed characters, waiting for getch.
-extern char_queue kbd_queue;
+extern char_queue<256> kbd_queue;
 // The pens and the fonts made for the drawing state, least recently used out.
 extern pen_cache pcache;
 extern font_cache fcache;

@@ -4,11 +4,9 @@
 #include "bgi.h"
 #include "bgi_internal.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <thread>
 
 #ifndef _WIN32
 using namespace win32;
@@ -102,8 +100,9 @@ extern "C" {
 void delay(unsigned int milliseconds) {
     end_if_closed_by_user();
     if (!device.hWnd) {
-        // No window to time with: sleep.
-        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        // No window to time with: the system's own sleep, which on Windows
+        // needs no C++ thread library.
+        Sleep(milliseconds);
         return;
     }
     timeout_expired = 0;

@@ -29,14 +29,13 @@ constinit drawing_state drawing = {};
 // Built before main, in this order. C++ orders dynamic initialisation only
 // within one translation unit, so the three are defined together here; none
 // of them reads anything of another file while being built.
-char_queue kbd_queue(256);
+char_queue<256> kbd_queue;
 pen_cache pcache;
 font_cache fcache;
 
 } // namespace bgi
 
 namespace {
-
 
 // The drawing size of each driver's modes, a driver a line: the first row
 // that fits counts, and a row of any_mode fits every mode of its driver.

@@ -6,6 +6,9 @@
 # standard library (their typeinfo and vtables included). Anything else, a
 # stray C name above all, could collide with a program's own names.
 #
+# With SHARED=1 the libraries are shared ones, whose dynamic symbols must be
+# the C names of the API exactly: nothing else, and none of them missing.
+#
 # Usage: exported_symbols.sh BGI_HEADER LIBRARY...
 #   NM and CXXFILT name the tools (default nm and c++filt).
 set -euo pipefail
@@ -25,6 +28,28 @@ c_names=$(printf '%s\n' $api $globals $engine)
 cxx_names=$(printf '%s\n' $engine)
 
 status=0
+# Lists names under "LIB VERB N WHAT:", indented, and fails the check; an
+# empty list says nothing.
+report() { # LIB VERB WHAT LIST
+    [ -n "$4" ] || return 0
+    echo "$1 $2 $(wc -l <<<"$4") $3:"
+    printf '%s\n' "$4" | sed 's/^/  /'
+    status=1
+}
+
+if [ -n "${SHARED:-}" ]; then
+    expected=$(printf '%s\n' $api $globals | sort -u)
+    for lib in "$@"; do
+        # AddressSanitizer's indicators beside globals, as below.
+        symbols=$("$nm" -D --defined-only "$lib" | awk 'NF == 3 && $3 !~ /^__odr_asan\./ { print $3 }' |
+            sort -u)
+        extra=$(comm -23 <(printf '%s\n' "$symbols") <(printf '%s\n' "$expected"))
+        missing=$(comm -13 <(printf '%s\n' "$symbols") <(printf '%s\n' "$expected"))
+        report "$lib" exports "names that are not the API's" "$extra"
+        report "$lib" "does not export" "names of the API" "$missing"
+    done
+    exit $status
+fi
 for lib in "$@"; do
     symbols=$("$nm" -g --defined-only "$lib" | awk 'NF == 3 { print $3 }' | sort -u)
     [ -n "$symbols" ] || { echo "$lib: no symbols" >&2; exit 2; }
@@ -72,10 +97,6 @@ for lib in "$@"; do
             if (ns == "" && (base in cxx_ok)) next
             print name "  (" mangled ")"
         }' | sort)
-    if [ -n "$strays" ]; then
-        echo "$lib exports $(wc -l <<<"$strays") names that are not meant to be external:"
-        printf '%s\n' "$strays" | sed 's/^/  /'
-        status=1
-    fi
+    report "$lib" exports "names that are not meant to be external" "$strays"
 done
 exit $status

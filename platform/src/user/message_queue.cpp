@@ -4,6 +4,7 @@
 #include "display/backend.h"
 #include "input.h"
 #include "presentation.h"
+#include "snapshot.h"
 #include "timers.h"
 #include "trace.h"
 #include "window.h"
@@ -182,6 +183,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT low, UINT high) {
         }
         // Whatever was drawn is shown before the program waits.
         present_windows(true);
+        if (snapshot::active) snapshot::before_wait(!next_timer_due());
         wait_for_something();
         if (window && !find_window(window)) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -193,7 +195,10 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT low, UINT high) {
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remove) {
     if (!msg) return FALSE;
     const bool found = next_message(*msg, window, low, high, remove & PM_REMOVE);
-    if (!found) present_windows(false);
+    if (!found) {
+        present_windows(false);
+        if (snapshot::active) snapshot::nothing_waiting();
+    }
     return found ? TRUE : FALSE;
 }
 

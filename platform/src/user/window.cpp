@@ -5,6 +5,7 @@
 #include "display/backend.h"
 #include "gdi/device_context.h"
 #include "message_queue.h"
+#include "snapshot.h"
 #include "timers.h"
 #include "trace.h"
 
@@ -132,6 +133,7 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
+    snapshot::configure();
     if (!display::open()) {
         SetLastError(ERROR_NO_DISPLAY);
         return nullptr;
@@ -169,6 +171,7 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
     window->handle = reinterpret_cast<HWND>(value);
     Window &w = *window;
     windows()[value] = std::move(window);
+    snapshot::window_created();
 
     HWND handle = w.handle;
     if (send(w, WM_CREATE, 0, 0) == -1) {
@@ -235,6 +238,7 @@ BOOL DestroyWindow(HWND handle) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
+    snapshot::window_destroying(*w);
     send(*w, WM_DESTROY, 0, 0);
     if (!(w = find_window(handle))) return TRUE;
     kill_window_timers(handle);

@@ -1,0 +1,199 @@
+// Headless snapshots: a BGI program run with BGI_SNAPSHOT saves its window
+// as a PNG at its waits and at its end, types the keys of BGI_KEYS when it
+// waits for one, and ends with the right status. The program is run as a
+// separate process and its pictures read back with libpng.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    bool read = false;
+    std::uint32_t at(int x, int y) const {
+        const std::uint8_t *p = &rgb[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3];
+        return (std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2];
+    }
+};
+
+Picture read_png(const fs::path &file) {
+    Picture picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str())) return picture;
+    image.format = PNG_FORMAT_RGB;
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) {
+        picture.width = int(image.width);
+        picture.height = int(image.height);
+        picture.read = true;
+    }
+    png_image_free(&image);
+    return picture;
+}
+
+std::string slurp(const fs::path &file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the subject in a folder of its own with the given environment
+// settings ("NAME=value" words for env) and arguments.
+class Snapshot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::current_path() / (std::string("snapshot_") + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+
+    Outcome run(const std::string &environment, const std::string &arguments) const {
+        const std::string command = "cd '" + dir.string() + "' && timeout 60 env " + environment +
+                                    " '" SUBJECT "' " + arguments + " >out.txt 2>err.txt";
+        Outcome r;
+        const int raw = std::system(command.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(dir / "out.txt");
+        r.err = slurp(dir / "err.txt");
+        return r;
+    }
+
+    fs::path dir;
+};
+
+constexpr std::uint32_t red = 0xFF0000, black = 0x000000;
+constexpr std::uint32_t dark_gray = 0x2F4F4F; // 'a' (97) is drawn in colour 97 % 15 + 1
+
+TEST_F(Snapshot, AWaitForAKeyThatCannotComeSavesAndEnds) {
+    const Outcome r = run("BGI_SNAPSHOT=shot.png", "keys");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const Picture p = read_png(dir / "shot.png");
+    ASSERT_TRUE(p.read);
+    EXPECT_EQ(p.width, 640);
+    EXPECT_EQ(p.height, 480);
+    EXPECT_EQ(p.at(10, 10), red);
+    EXPECT_EQ(p.at(47, 27), red);
+    EXPECT_EQ(p.at(55, 20), black);
+    EXPECT_EQ(p.at(639, 479), black);
+}
+
+// Each key is typed when the program waits for it; escapes and UTF-8 give
+// the characters of the code page.
+TEST_F(Snapshot, ScriptedKeysAreTypedInOrder) {
+    struct Case {
+        const char *keys;
+        const char *echoed;
+    };
+    const Case cases[] = {
+        {"ab\\r", "97\n98\n13\n"},
+        {"\\x41\\e\\t\\b\\\\\\n", "65\n27\n9\n8\n92\n13\n"},
+        {"\xC3\xA9\xE2\x82\xAC\r", "233\n128\n13\n"}, // e acute and the euro sign
+    };
+    for (const Case &c : cases) {
+        const Outcome r =
+            run("BGI_SNAPSHOT=shot.png 'BGI_KEYS=" + std::string(c.keys) + "'", "keys");
+        EXPECT_EQ(r.status, 0) << c.keys << r.err;
+        EXPECT_EQ(r.out, c.echoed) << c.keys;
+    }
+}
+
+// closegraph saves the window before it goes; so does the end of main with
+// the window still open.
+TEST_F(Snapshot, ThePictureIsTakenAtClosegraphAndAtTheEnd) {
+    for (const char *ending : {"", "return"}) {
+        fs::remove(dir / "shot.png");
+        const Outcome r =
+            run("BGI_SNAPSHOT=shot.png BGI_KEYS=ab\\\\r", std::string("keys ") + ending);
+        EXPECT_EQ(r.status, 0) << ending << r.err;
+        const Picture p = read_png(dir / "shot.png");
+        ASSERT_TRUE(p.read) << ending;
+        EXPECT_EQ(p.at(10, 10), red) << ending;
+        EXPECT_EQ(p.at(60, 10), dark_gray) << "the bar of 'a' " << ending;
+    }
+}
+
+// "%d" numbers the pictures: one at each wait, the last at the end.
+TEST_F(Snapshot, NumberedPicturesFollowTheWaits) {
+    const Outcome r = run("BGI_SNAPSHOT=shot-%d.png BGI_KEYS=ab", "keys");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const Picture first = read_png(dir / "shot-1.png"), second = read_png(dir / "shot-2.png"),
+                  last = read_png(dir / "shot-3.png");
+    ASSERT_TRUE(first.read && second.read && last.read);
+    EXPECT_FALSE(fs::exists(dir / "shot-4.png"));
+    EXPECT_EQ(first.at(60, 10), black) << "taken before 'a' was typed";
+    EXPECT_NE(second.at(60, 10), black);
+    EXPECT_EQ(second.at(80, 10), black) << "taken before 'b' was typed";
+    EXPECT_NE(last.at(80, 10), black);
+}
+
+// The picture shows the colours of the system palette when it is taken.
+TEST_F(Snapshot, ColoursComeThroughThePalette) {
+    const Outcome r = run("BGI_SNAPSHOT=shot.png", "palette");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const Picture p = read_png(dir / "shot.png");
+    ASSERT_TRUE(p.read);
+    EXPECT_EQ(p.at(120, 120), 0xC86428u);
+    EXPECT_EQ(p.at(10, 10), red);
+}
+
+// A program's own exit status stays; the picture is saved all the same.
+TEST_F(Snapshot, ExitKeepsItsStatus) {
+    const Outcome r = run("BGI_SNAPSHOT=shot.png", "exit");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(read_png(dir / "shot.png").read);
+}
+
+// Programs that never wait for a key end after BGI_SNAPSHOT_AFTER
+// milliseconds, at their next delay or kbhit.
+TEST_F(Snapshot, ATimeLimitEndsLoopsThatNeverWaitForAKey) {
+    for (const char *loop : {"delay", "poll"}) {
+        fs::remove(dir / "shot.png");
+        const Outcome r = run("BGI_SNAPSHOT=shot.png BGI_SNAPSHOT_AFTER=200", loop);
+        EXPECT_EQ(r.status, 0) << loop << r.err;
+        const Picture p = read_png(dir / "shot.png");
+        ASSERT_TRUE(p.read) << loop;
+        EXPECT_EQ(p.at(10, 10), red) << loop;
+    }
+}
+
+// A maximised window fills the invisible display.
+TEST_F(Snapshot, AMaximisedWindowIsTheDisplaysSize) {
+    const Outcome r = run("BGI_SNAPSHOT=shot.png", "maximised");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const Picture p = read_png(dir / "shot.png");
+    ASSERT_TRUE(p.read);
+    EXPECT_EQ(p.width, 1024);
+    EXPECT_EQ(p.height, 768);
+}
+
+// A picture that cannot be written is reported, and the run fails.
+TEST_F(Snapshot, AnUnwritablePictureFailsTheRun) {
+    const Outcome r = run("BGI_SNAPSHOT=no/such/folder/shot.png", "keys");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write no/such/folder/shot.png"), std::string::npos) << r.err;
+}
+
+} // namespace
