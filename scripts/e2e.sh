@@ -13,6 +13,8 @@
 #     shown with each pixel as a 3 x 3 block, and gets clicks made with
 #     xdotool in its own coordinates; with BGI_ZOOM=0 (no zoom) it sees the
 #     whole screen.
+#  5. the README's play command, scripts/play.sh: it builds the game and shows
+#     its window; Enter ends it with status 0.
 #
 # Usage: scripts/e2e.sh [NATIVE_BUILD_DIR]   (default: build)
 # KEEP_E2E=DIR keeps the screenshot and the programs' output in DIR.
@@ -277,6 +279,26 @@ end_zoomed $zoom
 start_zoomed nozoom 0 1
 end_zoomed 0
 echo "ok: zoomed $zoom times, each pixel a block and clicks in the program's pixels; 0 is no zoom"
+
+echo "== e2e: the README's play command"
+# scripts/play.sh builds the game in a build directory of its own and starts
+# it; the build may take minutes, so the window is waited for longer.
+timeout --kill-after=5 900 bash "$root/scripts/play.sh" >"$work/play.out" 2>"$work/play.err" &
+program_pid=$!
+window=
+for _ in $(seq 180); do
+    window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 5
+done
+[ -n "$window" ] || fail "scripts/play.sh showed no game window"
+timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the game window"
+sleep 0.5
+timeout 10 xdotool key Return
+wait_program
+[ "$status" -eq 0 ] || fail "scripts/play.sh ended with status $status after Enter, not 0"
+echo "ok: scripts/play.sh built the game and started it in a window; Enter ended it"
 
 env -u DISPLAY timeout --kill-after=5 30 "$game" >"$work/nodisplay.out" 2>"$work/nodisplay.err" &&
     fail "without a display the game ended with status 0"
