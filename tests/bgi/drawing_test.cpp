@@ -75,6 +75,9 @@ TEST_F(Drawing, PagesOutside0To15OrWithoutAWindowAreNeverMade) {
     }
     putpixel(2, 2, GREEN);
     EXPECT_EQ(window_color(2, 2), GREEN) << "page 0 is still active and shown";
+    setactivepage(1);
+    setactivepage(0);
+    EXPECT_EQ(getpixel(2, 2), GREEN) << "and the drawing is on page 0";
     closegraph();
     setactivepage(2);
     setvisualpage(3);
