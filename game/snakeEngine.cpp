@@ -99,11 +99,12 @@ segment getPickup(node *head) {
     // forever. The origin is returned instead.
     if (maxx < kGrid || maxy < kGrid) return {0, 0};
 
-    // The window bounds are checked alongside each body node, so a lone head accepts any draw.
+    // A draw rounded up past the last whole square is off the field, whatever the snake's length
+    // (a lone head included); on the field, only the squares of the body but the tail's are taken.
     auto accepted = [&](segment c) {
+        if (c.x > maxx - kGrid || c.y > maxy - kGrid) return false;
         for (node *n = head; n != nullptr && n->next != nullptr; n = n->next)
-            if ((n->sgt.x == c.x && n->sgt.y == c.y) || c.x > maxx - kGrid || c.y > maxy - kGrid)
-                return false;
+            if (n->sgt.x == c.x && n->sgt.y == c.y) return false;
         return true;
     };
     // Random squares until one is free; the draws are limited, so that a snake that covers (nearly)

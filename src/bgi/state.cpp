@@ -113,9 +113,12 @@ int graphresult(void) {
     return device.gdi_error_code;
 }
 
+// A code the system has no text for gives an empty message, never the text
+// of an earlier call still in the buffer.
 char *grapherrormsg(int errorcode) {
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, DWORD(errorcode), 0, error_message_buffer,
-                   sizeof error_message_buffer, nullptr);
+    if (!FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, DWORD(errorcode), 0,
+                        error_message_buffer, sizeof error_message_buffer, nullptr))
+        error_message_buffer[0] = '\0';
     return error_message_buffer;
 }
 

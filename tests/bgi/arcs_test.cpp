@@ -26,6 +26,11 @@ TEST_F(Drawing, ArcCoordinatesFollowTheLastArcSliceOrSector) {
          [] { ellipse(300, 200, 150, 330, 100, 100); },
          {300, 200, 214, 151, 386, 250}},
         {"sector, no width", [] { sector(7, 9, 10, 20, 0, 50); }, {7, 9, 7, 9, 7, 9}},
+        // Along the axis of the missing radius: no 0 / 0 on the way.
+        {"ellipse, no height, at 0",
+         [] { ellipse(100, 100, 0, 360, 50, 0); },
+         {100, 100, 100, 100, 100, 100}},
+        {"sector, no width, at 90", [] { sector(7, 9, 90, 270, 0, 50); }, {7, 9, 7, 9, 7, 9}},
         {"negative angles", [] { arc(50, 50, -90, -450, 20); }, {50, 50, 50, 70, 50, 70}},
     };
     for (const Case &k : cases) {

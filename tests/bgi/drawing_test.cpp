@@ -75,6 +75,9 @@ TEST_F(Drawing, PagesOutside0To15OrWithoutAWindowAreNeverMade) {
     }
     putpixel(2, 2, GREEN);
     EXPECT_EQ(window_color(2, 2), GREEN) << "page 0 is still active and shown";
+    setactivepage(1);
+    setactivepage(0);
+    EXPECT_EQ(getpixel(2, 2), GREEN) << "and the drawing is on page 0";
     closegraph();
     setactivepage(2);
     setvisualpage(3);
@@ -126,6 +129,57 @@ TEST_F(Drawing, ViewportIsKeptAsGivenAndWithoutClipMovesOnlyTheOrigin) {
     full_viewport();
     EXPECT_EQ(getpixel(90, 90), GREEN);
     EXPECT_EQ(getpixel(80, 80), BLACK);
+}
+
+// With clip on, drawing reaches the viewport's columns left..right-1 and rows
+// top..bottom-1, on the page and in the window: a bar far larger than the
+// viewport fills exactly that. A viewport given back to front clips to the
+// box between its corners.
+TEST_F(Drawing, ClipEndsJustBeforeTheViewportsRightAndBottom) {
+    for (const viewporttype v :
+         {viewporttype{10, 20, 60, 45, 1}, viewporttype{60, 45, 10, 20, 1}}) {
+        cleardevice();
+        setviewport(v.left, v.top, v.right, v.bottom, v.clip);
+        setfillstyle(SOLID_FILL, RED);
+        bar(-100, -100, 100, 100);
+        full_viewport();
+        EXPECT_EQ(count_of(RED, 80), 50 * 25) << v.left;
+        for (auto [x, y, c] : {std::tuple(10, 20, RED),
+                               {59, 44, RED},
+                               {60, 30, BLACK},
+                               {30, 45, BLACK},
+                               {9, 30, BLACK},
+                               {30, 19, BLACK}}) {
+            EXPECT_EQ(getpixel(x, y), c) << x << "," << y << " " << v.left;
+            EXPECT_EQ(window_color(x, y), c) << x << "," << y << " " << v.left;
+        }
+    }
+}
+
+// A paint of the window while another page is shown shows that page, and
+// leaves the page DC with the page drawn on and the window DC with the
+// viewport's clip.
+TEST_F(Drawing, APaintLeavesTheActivePageAndTheClipInPlace) {
+    setactivepage(1);
+    InvalidateRect(bgi::window_handle(), nullptr, FALSE);
+    kbhit(); // the paint
+    block(0, 0, 9, 9, RED);
+    EXPECT_EQ(window_color(5, 5), BLACK) << "page 0 is shown";
+    setvisualpage(1);
+    EXPECT_EQ(window_color(5, 5), RED) << "the drawing went to page 1";
+    setactivepage(0);
+    setvisualpage(0);
+    EXPECT_EQ(window_color(5, 5), BLACK) << "and not to page 0";
+
+    setviewport(100, 100, 200, 200, 1);
+    InvalidateRect(bgi::window_handle(), nullptr, FALSE);
+    kbhit();
+    putpixel(-50, -50, RED); // outside the clip
+    putpixel(50, 50, GREEN);
+    full_viewport();
+    EXPECT_EQ(window_color(50, 50), BLACK);
+    EXPECT_EQ(getpixel(50, 50), BLACK);
+    EXPECT_EQ(window_color(150, 150), GREEN);
 }
 
 // ---- Current position -----------------------------------------------------

@@ -69,6 +69,18 @@ void every_call_with_extremes() {
         outtextxy(10, 10, "w");
         textheight("w");
     }
+    // Pens of any width, solid and patterned, on every outline.
+    for (int thickness : {INT_MIN, -1, 0, 100000, INT_MAX}) {
+        for (int style : {SOLID_LINE, DOTTED_LINE, USERBIT_LINE}) {
+            setlinestyle(style, 0x0F0F, thickness);
+            line(-10, 5, 50, 60);
+            rectangle(2, 2, 40, 30);
+            bar3d(5, 5, 30, 30, 10, 1);
+            circle(20, 20, 10);
+            pieslice(20, 20, 0, 90, 10);
+        }
+    }
+    setlinestyle(SOLID_LINE, 0, 1);
     setviewport(0, 0, 100, 100, 0);
     setactivepage(0);
     setvisualpage(0);

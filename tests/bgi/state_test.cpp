@@ -119,6 +119,9 @@ TEST(Errors, GraphresultIsSuccessAndMessagesAreTheSystemsTexts) {
     EXPECT_STRNE(grapherrormsg(0), "");
     const std::string exists = grapherrormsg(1410); // a class registered twice
     EXPECT_NE(exists.find("lass already exists"), std::string::npos) << exists;
+    // A code without a text gives none, not the previous call's.
+    EXPECT_STREQ(grapherrormsg(0x7FFFFFF0), "");
+    EXPECT_STREQ(grapherrormsg(-1), "");
 }
 
 } // namespace

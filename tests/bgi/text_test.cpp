@@ -153,6 +153,40 @@ TEST_F(Text, OutOfRangeSettingsAndMissingStringsAreHarmless) {
     gettextsettings(nullptr);
 }
 
+// Settings back at their defaults (graphdefaults, a new window) bring the
+// default alignment back to the DCs, whatever alignment the text before them
+// left there: left and top at the point, and outtext moving on again.
+TEST_F(Text, DefaultsBringBackTheDefaultAlignment) {
+    settextjustify(RIGHT_TEXT, BOTTOM_TEXT);
+    outtextxy(x, y, "Hg");
+    graphdefaults();
+    clear_to_blue();
+    outtextxy(x, y, "Hg");
+    const Ink cell = ink_of(BLACK, 0, 0, 639, 479);
+    ASSERT_FALSE(cell.empty());
+    EXPECT_EQ(cell.left, x);
+    EXPECT_EQ(cell.top, y);
+
+    outtext("abc");
+    closegraph();
+    open();
+    moveto(50, 60);
+    outtext("abc");
+    EXPECT_EQ(position(), std::make_pair(50 + textwidth("abc"), 60)) << "in the new window too";
+}
+
+// Two fonts of one width and different heights are two fonts: the second
+// is not the first one found again.
+TEST_F(Text, FontsOfOneWidthAndTwoHeightsAreTwoFonts) {
+    setusercharsize(2, 1, 2, 1); // 16 x 16
+    const int square = textheight("W");
+    setusercharsize(2, 1, 4, 1); // 16 x 32
+    const int tall = textheight("W");
+    EXPECT_GE(tall, square * 3 / 2) << square;
+    setusercharsize(2, 1, 2, 1);
+    EXPECT_EQ(textheight("W"), square);
+}
+
 TEST(TextWithoutWindow, IsHarmlessAndMeasuresNothing) {
     closegraph();
     outtextxy(0, 0, "no window");

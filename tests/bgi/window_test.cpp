@@ -100,6 +100,23 @@ TEST(Window, BackgroundColourRecoloursTheWindow) {
     EXPECT_EQ(window_pixel(100, 100), RGB(0, 255, 0));
 }
 
+// After another program changed the system palette, gaining the focus makes
+// a new palette object: it keeps the colours the program gave its BGI
+// colours.
+TEST(Window, ANewPaletteAfterAPaletteChangeKeepsTheProgramsColours) {
+    Graphics g;
+    setpalette(BLUE, RED);
+    putpixel(5, 5, BLUE);
+    SendMessageA(bgi::window_handle(), WM_PALETTECHANGED, 0, 0);
+    win32::testing::inject_focus(bgi::window_handle(), true);
+    kbhit();
+    EXPECT_EQ(window_pixel(5, 5), RGB(255, 0, 0));
+    putpixel(6, 6, BLUE);
+    kbhit();
+    EXPECT_EQ(window_pixel(6, 6), RGB(255, 0, 0));
+    EXPECT_EQ(getpixel(6, 6), BLUE);
+}
+
 #endif
 
 TEST(Keyboard, CharactersArriveInOrderAsUnsignedBytes) {
@@ -191,6 +208,18 @@ TEST(Timing, DelayWaitsAtLeastWhatWasAsked) {
     EXPECT_EQ(getch(), 'x');
 }
 
+// A quit message the program posts itself is not the end of a wait: delay
+// still lasts its time.
+TEST(Timing, AQuitMessageDoesNotCutADelayShort) {
+    Graphics g;
+    PostQuitMessage(0);
+    const auto start = std::chrono::steady_clock::now();
+    delay(30);
+    const double waited =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(waited, 29.5);
+}
+
 TEST(Timing, WithoutAWindowDelaySleeps) {
     ASSERT_EQ(bgi::window_handle(), nullptr);
     const auto start = std::chrono::steady_clock::now();
@@ -218,6 +247,25 @@ TEST(Lifecycle, ReopeningMakesANewWindowOnTheSameBrushes) {
         getpalette(&p);
         EXPECT_EQ(p.colors[0], 0);
     }
+}
+
+// A program that opens the window twice without closing it in between gets
+// a new window; the first is closed, and drawing reaches the new one.
+TEST(Lifecycle, ASecondInitgraphReplacesTheOpenWindow) {
+    Graphics g;
+    const HWND first = bgi::window_handle();
+    setbkcolor(RED);
+    putpixel(5, 5, GREEN);
+    int driver = VGA, mode = VGAHI;
+    initgraph(&driver, &mode, "");
+    ASSERT_EQ(graphresult(), grOk);
+    ASSERT_NE(bgi::window_handle(), nullptr);
+    EXPECT_NE(bgi::window_handle(), first);
+    EXPECT_EQ(getbkcolor(), BLACK);
+    EXPECT_EQ(getpixel(5, 5), BLACK) << "a new page";
+    putpixel(6, 6, GREEN);
+    EXPECT_EQ(getpixel(6, 6), GREEN);
+    EXPECT_EQ(window_pixel(6, 6), RGB(0, 255, 0));
 }
 
 // Death tests run their statement in a child process; under Wine a child
@@ -265,6 +313,41 @@ void open_without_display() {
 TEST(LifecycleDeathTest, NoDisplayIsReportedNotACrash) {
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     EXPECT_EXIT(open_without_display(), ::testing::ExitedWithCode(0), "");
+}
+
+// The window class cannot be registered (here: a class of that name exists
+// already): initgraph reports the system's code, opens nothing, and tries
+// the registration again next time; drawing and waiting without a window
+// stay harmless meanwhile.
+void open_after_failed_registration() {
+    WNDCLASSA taken{};
+    taken.lpfnWndProc = DefWindowProcA;
+    taken.lpszClassName = "BGIlibrary";
+    if (!RegisterClassA(&taken)) std::exit(2);
+    bool reported = true;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        open_window();
+        reported = reported && graphresult() == int(ERROR_CLASS_ALREADY_EXISTS) &&
+                   graphresult() == int(ERROR_CLASS_ALREADY_EXISTS) &&
+                   bgi::window_handle() == nullptr &&
+                   std::string(grapherrormsg(graphresult())).find("lass already exists") !=
+                       std::string::npos;
+        setcolor(RED);
+        bar(0, 0, 10, 10);
+        floodfill(1, 1, RED);
+        outtextxy(0, 0, "none");
+        cleardevice();
+        setactivepage(1);
+        setvisualpage(1);
+        reported = reported && getpixel(1, 1) == -1 && textwidth("x") == 0 && getch() == 0;
+        delay(1);
+    }
+    std::exit(reported ? 0 : 1);
+}
+
+TEST(LifecycleDeathTest, AFailedRegistrationIsReportedAndRetried) {
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(open_after_failed_registration(), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(Window, ResizeAndMinimiseFollowTheClientArea) {

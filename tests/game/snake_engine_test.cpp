@@ -58,6 +58,19 @@ TEST(SnakeEngine, StepMovesWrapsAndDetectsSelfCollision) {
         {"wrap down", 639, 479, {{300, 465}, {300, 450}}, 3, {{300, 0}, {300, 465}}, 1},
         {"wrap up", 639, 479, {{300, 0}, {300, 15}}, 1, {{300, 465}, {300, 0}}, 1},
         {"wrap left, aligned window", 600, 450, {{0, 240}}, 0, {{600, 240}}, 1},
+        // The last column and row are inside: the head wraps only past them.
+        {"onto the last column",
+         639,
+         479,
+         {{615, 240}, {600, 240}},
+         2,
+         {{630, 240}, {615, 240}},
+         1},
+        {"onto the last row", 639, 479, {{300, 450}, {300, 435}}, 3, {{300, 465}, {300, 450}}, 1},
+        {"onto the edge, aligned window", 600, 450, {{585, 240}}, 2, {{600, 240}}, 1},
+        {"past the edge, aligned window", 600, 450, {{600, 240}}, 2, {{0, 240}}, 1},
+        {"onto the bottom edge, aligned window", 600, 450, {{300, 435}}, 3, {{300, 450}}, 1},
+        {"past the bottom edge, aligned window", 600, 450, {{300, 450}}, 3, {{300, 0}}, 1},
         {"onto the tail",
          639,
          479,
@@ -117,12 +130,16 @@ TEST(SnakeEngine, PickupLandsOnFreeGridSquareInsideWindow) {
     const struct {
         int maxx, maxy;
         Points body;
-    } cases[] = {{639, 479, {{600, 390}, {600, 405}, {600, 420}}}, {100, 100, crowded}};
+    } cases[] = {{639, 479, {{600, 390}, {600, 405}, {600, 420}}},
+                 {100, 100, crowded},
+                 {639, 479, {{600, 390}}}, // a lone head: the field's bounds hold all the same
+                 {100, 100, {}}};          // no snake at all
 
     for (const auto &c : cases) {
         set_fake_playfield(c.maxx, c.maxy);
         Snake s(c.body);
-        std::set<std::pair<int, int>> underBody(c.body.begin(), c.body.end() - 1), seen;
+        std::set<std::pair<int, int>> underBody, seen;
+        if (!c.body.empty()) underBody.insert(c.body.begin(), c.body.end() - 1);
         for (unsigned seed = 0; seed < 2000; ++seed) {
             std::srand(seed);
             segment p = getPickup(s.head);
@@ -135,6 +152,12 @@ TEST(SnakeEngine, PickupLandsOnFreeGridSquareInsideWindow) {
             EXPECT_EQ(seen.size(), 36u - underBody.size());
         }
     }
+
+    // Nor do a missing snake's moves and collisions do anything.
+    moveSnake(nullptr, 1);
+    int haspickup = 1, game = 1;
+    collisionDetection(nullptr, {0, 0}, &haspickup, &game);
+    EXPECT_EQ(haspickup + game, 2);
 
     // Without a usable window there is nothing to draw from; the origin comes back at once.
     const std::pair<int, int> noWindow[] = {{0, 479}, {639, 0}, {-1, -1}, {10, 479}, {639, 14}};

@@ -167,6 +167,33 @@ TEST(Pies, CloseTheArcThroughTheCentreAndFillIt) {
                         "...........\n");
 }
 
+// A box whose sides add up to odd numbers has no middle pixel: the rays
+// start, and the pie closes, at the middle with halves rounded down.
+TEST(Pies, CloseAtTheMiddleOfTheBoxRoundedDown) {
+    Canvas c(13, 6);
+    c.pen(PS_SOLID, 1, 1);
+    c.brush(2);
+    EXPECT_TRUE(Pie(c.dc, 0, 0, 11, 9, 20, 4, 5, -10)); // from 3 o'clock to 12 o'clock
+    EXPECT_EQ(c.rows(), "......11.....\n"
+                        "......121....\n"
+                        ".....12221...\n"
+                        ".....122221..\n"
+                        ".....111111..\n"
+                        ".............\n");
+}
+
+// A wide inside-frame pen keeps its whole stroke within the box, on every
+// side and at every width, odd or even.
+TEST(Ellipses, InsideFramePensStrokeWithinTheBox) {
+    for (int width = 1; width <= 7; ++width) {
+        Canvas c(30, 24);
+        c.pen(PS_INSIDEFRAME, width, 1);
+        c.brush(2);
+        Ellipse(c.dc, 2, 3, 22, 19);
+        EXPECT_EQ(extent(c, 1), (std::vector<int>{2, 3, 21, 18})) << width;
+    }
+}
+
 // Drawn with XOR on a blank bitmap, a shape that paints each of its pixels
 // once leaves the same picture as drawn with COPY.
 TEST(Ellipses, PaintEachPixelOfTheirOutlineOnce) {

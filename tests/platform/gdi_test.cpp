@@ -28,6 +28,9 @@ TEST(Handles, StaleAndForeignHandlesAreRefused) {
     EXPECT_EQ(GetPixel(reinterpret_cast<HDC>(c.bitmap), 0, 0), CLR_INVALID);
     EXPECT_FALSE(DeleteObject(c.dc));
     EXPECT_EQ(FillRect(c.dc, &r, reinterpret_cast<HBRUSH>(c.palette)), 0);
+    // The null handle a failed creation leaves behind names nothing.
+    EXPECT_EQ(SelectObject(c.dc, nullptr), nullptr);
+    EXPECT_FALSE(DeleteObject(nullptr));
 }
 
 // A handle that names nothing, or an object of another kind, fails the call

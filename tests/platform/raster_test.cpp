@@ -208,6 +208,23 @@ TEST(FloodFill, StaysInsideItsBorderAndItsClip) {
     EXPECT_EQ(c.count(8), 10) << "the row inside the clip, and no more";
 }
 
+// A diagonal of border pixels parts two regions that touch only at the
+// corners of their pixels: the fill, spreading to the four neighbours of a
+// pixel, stays on its side of it, from either side.
+TEST(FloodFill, DoesNotCrossADiagonalBorder) {
+    for (POINT start : {POINT{0, 9}, POINT{9, 0}}) {
+        Canvas c(10, 10);
+        c.pen(PS_SOLID, 1, 5);
+        MoveToEx(c.dc, 0, 0, nullptr);
+        LineTo(c.dc, 10, 10);
+        ASSERT_EQ(c.count(5), 10) << "the pixels (i, i)";
+        c.brush(7);
+        EXPECT_TRUE(FloodFill(c.dc, start.x, start.y, PALETTEINDEX(5)));
+        EXPECT_EQ(c.count(7), 45) << start.x << "," << start.y;
+        EXPECT_EQ(c.at(start.y, start.x), 0) << "the other side stays as it was";
+    }
+}
+
 TEST(FloodFill, FillsALargeAreaWithAPatternWithoutGoingAstray) {
     Canvas c(300, 200);
     // A maze of bars that the fill must snake through.

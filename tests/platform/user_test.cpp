@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace win32;
@@ -138,6 +139,31 @@ TEST(Messages, KeysBecomeCharactersInCodePage1252) {
     for (const MSG &m : received)
         if (m.message == WM_CHAR) chars.push_back(m.wParam);
     EXPECT_EQ(chars, (std::vector<WPARAM>{'a', 233, 13, 8, 0x80}));
+}
+
+// Whatever order they arose in, messages are fetched as the system orders
+// them: posted messages and input as they came, then the quit request, then
+// paints, then timers.
+TEST(Messages, PostedAndInputFirstThenQuitThenPaintThenTimers) {
+    TestWindow w;
+    SetTimer(w.handle, 4, 10, nullptr);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the timer is due
+    InvalidateRect(w.handle, nullptr, FALSE);
+    PostQuitMessage(3);
+    PostMessageA(w.handle, WM_USER + 1, 0, 0);
+    win32::testing::inject_mouse_move(w.handle, 5, 6);
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE); // takes the input in, behind WM_USER + 1
+    PostMessageA(w.handle, WM_USER + 2, 0, 0);
+    std::vector<UINT> order;
+    while (order.size() < 10 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        order.push_back(msg.message);
+        if (msg.message == WM_TIMER) break;
+        DispatchMessageA(&msg); // the paint validates the window
+    }
+    KillTimer(w.handle, 4);
+    EXPECT_EQ(order, (std::vector<UINT>{WM_USER + 1, WM_MOUSEMOVE, WM_USER + 2, WM_QUIT, WM_PAINT,
+                                        WM_TIMER}));
 }
 
 TEST(Messages, MouseMovesAndButtons) {

@@ -240,6 +240,8 @@ struct BodyOffsets {
 };
 
 BodyOffsets body_offsets(long long dx, long long dy, int width) {
+    // A segment of no length has no body, and no direction to take a normal from.
+    if (dx == 0 && dy == 0) return {};
     // One orientation for both directions of travel: downwards, or leftwards
     // when level.
     if (dy < 0 || (dy == 0 && dx > 0)) dx = -dx, dy = -dy;
