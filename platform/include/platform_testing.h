@@ -8,6 +8,7 @@
 #include "platform.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,7 @@ struct GdiObjects {
     bool operator==(const GdiObjects &) const = default;
 };
 GdiObjects live_gdi_objects();
+void PrintTo(const GdiObjects &objects, std::ostream *out); // for test messages
 // The windows that exist now, and the timers that run.
 int live_windows();
 int live_timers();

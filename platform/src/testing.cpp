@@ -10,6 +10,7 @@
 #include "user/window.h"
 
 #include <cstdlib>
+#include <ostream>
 
 namespace win32 {
 
@@ -149,6 +150,12 @@ GdiObjects live_gdi_objects() {
     n.fonts = gdi::live_objects(Kind::font);
     n.regions = gdi::live_objects(Kind::region);
     return n;
+}
+
+void PrintTo(const GdiObjects &n, std::ostream *out) {
+    *out << n.dcs << " DCs, " << n.bitmaps << " bitmaps, " << n.palettes << " palettes, "
+         << n.brushes << " brushes, " << n.pens << " pens, " << n.fonts << " fonts, " << n.regions
+         << " regions";
 }
 
 int live_windows() {
