@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, if any is missing.
-# Usage: scripts/setup.sh [game|test]   (test also brings the reference and end-to-end tools)
+# Usage: scripts/setup.sh [game|test]   (test also brings the reference, end-to-end and fuzzing tools)
 set -euo pipefail
 
 # The fonts are the faces our font mapper names; fontconfig's fc-cache keeps
@@ -9,7 +9,8 @@ packages=(cmake make g++ pkg-config libsdl2-dev libfreetype-dev libfontconfig-de
           fontconfig fonts-dejavu-core fonts-liberation fonts-urw-base35)
 if [ "${1:-game}" = test ]; then
     packages+=(libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool imagemagick
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64)
+               g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64
+               clang libfuzzer-14-dev libclang-rt-14-dev)
 fi
 
 missing=()

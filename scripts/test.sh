@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the native build, the sanitizer build,
-# the 32-bit Windows cross build, the Windows test programs under Wine, the
-# installed libraries used as a user would, the examples' pictures, the
-# reference comparison and the end-to-end run.
+# two minutes of fuzzing, the 32-bit Windows cross build, the Windows test
+# programs under Wine, the installed libraries used as a user would, the
+# examples' pictures, the reference comparison and the end-to-end run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,6 +25,16 @@ echo "== sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DBGI_SANITIZE=ON -DBGI_BENCH=OFF -DBGI_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ctest --output-on-failure -j"$jobs")
+
+# The public API fuzzed for two minutes from the seed corpus; what the run
+# adds to the corpus stays in the build directory. Only the target is built.
+echo "== fuzzing (libFuzzer, clang)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DBGI_FUZZ=ON -DBGI_TESTS=OFF -DBGI_BENCH=OFF \
+    -DBGI_WERROR=ON >/dev/null
+cmake --build build-fuzz -j"$jobs" --target bgi_fuzz
+mkdir -p build-fuzz/corpus build-fuzz/findings
+timeout 300 build-fuzz/tests/fuzz/bgi_fuzz -max_total_time=120 -timeout=30 \
+    -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus tests/fuzz/corpus
 
 echo "== Windows build (32-bit)"
 cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DBGI_WERROR=ON >/dev/null

@@ -8,6 +8,7 @@
 #include "platform.h"
 
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,19 @@ void inject_expose(HWND window);
 // The installed face a font was matched to, as "family style" (with
 // " (synthetic bold)" when the face is emboldened), or "" for no font.
 std::string font_face(HFONT font);
+
+// What GDI's handle table holds now, by kind, apart from the stock objects
+// and the screen's DC. Two counts taken apart show what nobody deleted.
+struct GdiObjects {
+    int dcs = 0, bitmaps = 0, palettes = 0, brushes = 0, pens = 0, fonts = 0, regions = 0;
+    int total() const { return dcs + bitmaps + palettes + brushes + pens + fonts + regions; }
+    bool operator==(const GdiObjects &) const = default;
+};
+GdiObjects live_gdi_objects();
+void PrintTo(const GdiObjects &objects, std::ostream *out); // for test messages
+// The windows that exist now, and the timers that run.
+int live_windows();
+int live_timers();
 
 // The colour of a pixel of the window's client area (CLR_INVALID outside it).
 COLORREF window_pixel(HWND window, int x, int y);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 #include <thread>
+#include <unordered_set>
 
 namespace win32 {
 
@@ -38,6 +39,13 @@ constexpr SystemMessage system_messages[] = {
      "No display is available to show the window. Run the program in a graphical session, or "
      "point DISPLAY at a running X server (for example one started with Xvfb)."},
 };
+
+// The blocks LocalAlloc handed out and LocalFree has not taken back: only
+// those are freed, so a stale or made-up handle is refused, not followed.
+std::unordered_set<void *> &local_blocks() {
+    static std::unordered_set<void *> blocks;
+    return blocks;
+}
 
 const char *find_system_message(DWORD code) {
     for (const SystemMessage &m : system_messages)
@@ -97,11 +105,21 @@ HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
     // A zero-sized request still yields a distinct, freeable block.
     void *memory = (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1)
                                            : std::malloc(bytes ? bytes : 1);
-    if (!memory) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    if (!memory) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    local_blocks().insert(memory);
     return memory;
 }
 
+// Fails by giving the handle back.
 HLOCAL LocalFree(HLOCAL memory) {
+    if (!memory) return nullptr;
+    if (!local_blocks().erase(memory)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return memory;
+    }
     std::free(memory);
     return nullptr;
 }

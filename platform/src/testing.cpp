@@ -8,9 +8,11 @@
 #include "display/backend.h"
 #include "trace.h"
 #include "user/presentation.h"
+#include "user/timers.h"
 #include "user/window.h"
 
 #include <cstdlib>
+#include <ostream>
 
 namespace win32 {
 
@@ -140,6 +142,33 @@ std::string font_face(HFONT font) {
     const gdi::MappedFace &mapped = object->rendition().mapped;
     if (!mapped.typeface) return {};
     return mapped.typeface->name + (mapped.embolden ? " (synthetic bold)" : "");
+}
+
+GdiObjects live_gdi_objects() {
+    using gdi::Kind;
+    GdiObjects n;
+    n.dcs = gdi::live_objects(Kind::dc);
+    n.bitmaps = gdi::live_objects(Kind::bitmap);
+    n.palettes = gdi::live_objects(Kind::palette);
+    n.brushes = gdi::live_objects(Kind::brush);
+    n.pens = gdi::live_objects(Kind::pen);
+    n.fonts = gdi::live_objects(Kind::font);
+    n.regions = gdi::live_objects(Kind::region);
+    return n;
+}
+
+void PrintTo(const GdiObjects &n, std::ostream *out) {
+    *out << n.dcs << " DCs, " << n.bitmaps << " bitmaps, " << n.palettes << " palettes, "
+         << n.brushes << " brushes, " << n.pens << " pens, " << n.fonts << " fonts, " << n.regions
+         << " regions";
+}
+
+int live_windows() {
+    return int(user::all_windows().size());
+}
+
+int live_timers() {
+    return user::timer_count();
 }
 
 COLORREF window_pixel(HWND window, int x, int y) {

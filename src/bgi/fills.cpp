@@ -43,8 +43,12 @@ char userfillpattern[8] = {'\xFF', '\xFF', '\xFF', '\xFF', '\xFF', '\xFF', '\xFF
 HBITMAP hFillBitmap = nullptr;
 WORD bitmap_data[8] = {};
 
+// The brush keeps a copy of the pattern, so the bitmap goes at once.
 HBRUSH create_pattern_brush(const WORD *rows) {
-    return CreatePatternBrush(CreateBitmap(8, 8, 1, 1, rows));
+    const HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, rows);
+    const HBRUSH brush = CreatePatternBrush(bitmap);
+    DeleteObject(bitmap);
+    return brush;
 }
 
 bool is_fill_pattern(int pattern) {

@@ -81,8 +81,15 @@ const BITMAPINFO *set_bminfo(int width, int height, int base) {
 // made, the old one and its size stay, and there is nothing to put with.
 bool reserve_put_bitmap(int w, int h) {
     if (hPutimageBitmap && putimage_width >= w && putimage_height >= h) return true;
-    const int width = putimage_width < w ? (w + 7) & ~7 : putimage_width;
-    const int height = std::max(putimage_height, h);
+    const int own_width = (w + 7) & ~7;
+    int width = std::max(putimage_width, own_width);
+    int height = std::max(putimage_height, h);
+    // Growing keeps the widest and the tallest image's sides: a wide and a
+    // tall image, small blocks each, would make a bitmap of their product.
+    // Past a screenful, the bitmap is this image's own size.
+    constexpr long long largest_kept = 2048 * 2048;
+    if ((long long)width * height > std::max(largest_kept, (long long)own_width * h))
+        width = own_width, height = h;
     HBITMAP bitmap = CreateCompatibleBitmap(device.hdc[0], width, height);
     if (!bitmap) return false;
     SelectObject(device.hdc[2], bitmap);

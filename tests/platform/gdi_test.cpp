@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <vector>
 
 using namespace win32;
@@ -33,41 +34,129 @@ TEST(Handles, StaleAndForeignHandlesAreRefused) {
     EXPECT_FALSE(DeleteObject(nullptr));
 }
 
-// A handle that names nothing, or an object of another kind, fails the call
-// and leaves ERROR_INVALID_HANDLE as the last error.
+// Every call that takes a GDI handle refuses one of its kind that was
+// deleted (its slot already reused), a made-up value and a live object of
+// another kind: the call fails, ERROR_INVALID_HANDLE is the last error, and
+// nothing is drawn.
 TEST(Handles, RefusedHandlesLeaveInvalidHandleAsTheLastError) {
     Canvas c(4, 4);
-    HBRUSH stale = CreateSolidBrush(PALETTEINDEX(5));
-    DeleteObject(stale);
-    HDC forged = reinterpret_cast<HDC>(std::uintptr_t(0x7777));
+    HDC dead_dc = CreateCompatibleDC(c.dc);
+    HBITMAP dead_bitmap = CreateCompatibleBitmap(c.dc, 2, 2);
+    HBRUSH dead_brush = CreateSolidBrush(PALETTEINDEX(5));
+    const LOGPALETTE one_entry{0x300, 1, {{0, 0, 0, 0}}};
+    HPALETTE dead_palette = CreatePalette(&one_entry);
+    HRGN dead_region = CreateRectRgn(0, 0, 1, 1);
+    for (HGDIOBJ o :
+         {HGDIOBJ(dead_bitmap), HGDIOBJ(dead_brush), HGDIOBJ(dead_palette), HGDIOBJ(dead_region)})
+        ASSERT_TRUE(DeleteObject(o));
+    ASSERT_TRUE(DeleteDC(dead_dc));
+    HBRUSH brush = CreateSolidBrush(PALETTEINDEX(6));
+    c.owned.push_back(brush);
+    const HGDIOBJ forged = reinterpret_cast<HGDIOBJ>(std::uintptr_t(0x7777));
+
+    using Handles = std::vector<HGDIOBJ>;
+    const Handles dcs{dead_dc, forged, c.bitmap}, bitmaps{dead_bitmap, forged, brush},
+        brushes{dead_brush, forged, c.palette}, palettes{dead_palette, forged, brush},
+        regions{dead_region, forged, brush};
+    auto dc = [](HGDIOBJ h) { return static_cast<HDC>(h); };
     const RECT r{0, 0, 4, 4};
-    struct Call {
-        const char *name;
-        bool (*failed)(const Canvas &, HBRUSH, HDC, const RECT &);
-    } calls[] = {
-        {"SelectObject of a deleted brush",
-         [](const Canvas &k, HBRUSH b, HDC, const RECT &) { return !SelectObject(k.dc, b); }},
-        {"FillRect with a deleted brush",
-         [](const Canvas &k, HBRUSH b, HDC, const RECT &q) { return !FillRect(k.dc, &q, b); }},
-        {"FillRect with a palette for a brush",
-         [](const Canvas &k, HBRUSH, HDC, const RECT &q) {
-             return !FillRect(k.dc, &q, reinterpret_cast<HBRUSH>(k.palette));
-         }},
-        {"GetPixel on a forged DC", [](const Canvas &, HBRUSH, HDC d,
-                                       const RECT &) { return GetPixel(d, 0, 0) == CLR_INVALID; }},
-        {"LineTo on a bitmap",
-         [](const Canvas &k, HBRUSH, HDC, const RECT &) {
-             return !LineTo(reinterpret_cast<HDC>(k.bitmap), 1, 1);
-         }},
-        {"BitBlt from a deleted brush",
-         [](const Canvas &k, HBRUSH b, HDC, const RECT &) {
-             return !BitBlt(k.dc, 0, 0, 2, 2, reinterpret_cast<HDC>(b), 0, 0, SRCCOPY);
-         }},
+    const POINT points[3] = {{0, 0}, {3, 0}, {0, 3}};
+    struct {
+        BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), 2, 2, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+        WORD indices[256] = {};
+    } info;
+    const auto *bmi = reinterpret_cast<const BITMAPINFO *>(&info);
+    const unsigned char bits[16] = {};
+    PALETTEENTRY entry{};
+    POINT point{};
+    SIZE size{};
+    void *section_bits = nullptr;
+
+    struct Case {
+        const char *call;
+        const Handles &refused;
+        std::function<bool(HGDIOBJ)> failed;
     };
-    for (const Call &call : calls) {
-        SetLastError(0);
-        EXPECT_TRUE(call.failed(c, stale, forged, r)) << call.name;
-        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE)) << call.name;
+    const Case cases[] = {
+        {"CreateCompatibleDC", dcs, [&](HGDIOBJ h) { return !CreateCompatibleDC(dc(h)); }},
+        {"DeleteDC", dcs, [&](HGDIOBJ h) { return !DeleteDC(dc(h)); }},
+        {"CreateCompatibleBitmap", dcs,
+         [&](HGDIOBJ h) { return !CreateCompatibleBitmap(dc(h), 2, 2); }},
+        {"CreateDIBSection", dcs,
+         [&](HGDIOBJ h) {
+             return !CreateDIBSection(dc(h), bmi, DIB_PAL_COLORS, &section_bits, nullptr, 0);
+         }},
+        {"SetDIBits on the DC", dcs,
+         [&](HGDIOBJ h) { return !SetDIBits(dc(h), c.bitmap, 0, 2, bits, bmi, DIB_PAL_COLORS); }},
+        {"BitBlt to the DC", dcs,
+         [&](HGDIOBJ h) { return !BitBlt(dc(h), 0, 0, 2, 2, c.dc, 0, 0, SRCCOPY); }},
+        {"BitBlt from the DC", dcs,
+         [&](HGDIOBJ h) { return !BitBlt(c.dc, 0, 0, 2, 2, dc(h), 0, 0, SRCCOPY); }},
+        {"SelectObject into the DC", dcs, [&](HGDIOBJ h) { return !SelectObject(dc(h), brush); }},
+        {"GetDeviceCaps", dcs, [&](HGDIOBJ h) { return !GetDeviceCaps(dc(h), HORZRES); }},
+        {"SelectPalette into the DC", dcs,
+         [&](HGDIOBJ h) { return !SelectPalette(dc(h), c.palette, FALSE); }},
+        {"RealizePalette", dcs, [&](HGDIOBJ h) { return RealizePalette(dc(h)) == GDI_ERROR; }},
+        {"UpdateColors", dcs, [&](HGDIOBJ h) { return !UpdateColors(dc(h)); }},
+        {"GetSystemPaletteEntries", dcs,
+         [&](HGDIOBJ h) { return !GetSystemPaletteEntries(dc(h), 0, 1, &entry); }},
+        {"SelectClipRgn into the DC", dcs,
+         [&](HGDIOBJ h) { return SelectClipRgn(dc(h), nullptr) == ERROR; }},
+        {"SetViewportOrgEx", dcs,
+         [&](HGDIOBJ h) { return !SetViewportOrgEx(dc(h), 1, 1, &point); }},
+        {"MoveToEx", dcs, [&](HGDIOBJ h) { return !MoveToEx(dc(h), 1, 1, &point); }},
+        {"GetCurrentPositionEx", dcs,
+         [&](HGDIOBJ h) { return !GetCurrentPositionEx(dc(h), &point); }},
+        {"SetTextColor", dcs, [&](HGDIOBJ h) { return SetTextColor(dc(h), 0) == CLR_INVALID; }},
+        {"SetBkColor", dcs, [&](HGDIOBJ h) { return SetBkColor(dc(h), 0) == CLR_INVALID; }},
+        {"SetBkMode", dcs, [&](HGDIOBJ h) { return !SetBkMode(dc(h), OPAQUE); }},
+        {"SetTextAlign", dcs, [&](HGDIOBJ h) { return SetTextAlign(dc(h), TA_LEFT) == GDI_ERROR; }},
+        {"SetROP2", dcs, [&](HGDIOBJ h) { return !SetROP2(dc(h), R2_XORPEN); }},
+        {"SetPolyFillMode", dcs, [&](HGDIOBJ h) { return !SetPolyFillMode(dc(h), WINDING); }},
+        {"LineTo", dcs, [&](HGDIOBJ h) { return !LineTo(dc(h), 3, 3); }},
+        {"Polyline", dcs, [&](HGDIOBJ h) { return !Polyline(dc(h), points, 3); }},
+        {"Polygon", dcs, [&](HGDIOBJ h) { return !Polygon(dc(h), points, 3); }},
+        {"Arc", dcs, [&](HGDIOBJ h) { return !Arc(dc(h), 0, 0, 4, 4, 0, 0, 4, 4); }},
+        {"Pie", dcs, [&](HGDIOBJ h) { return !Pie(dc(h), 0, 0, 4, 4, 0, 0, 4, 4); }},
+        {"Ellipse", dcs, [&](HGDIOBJ h) { return !Ellipse(dc(h), 0, 0, 4, 4); }},
+        {"FloodFill", dcs, [&](HGDIOBJ h) { return !FloodFill(dc(h), 1, 1, PALETTEINDEX(9)); }},
+        {"SetPixel", dcs, [&](HGDIOBJ h) { return SetPixel(dc(h), 1, 1, 0) == CLR_INVALID; }},
+        {"GetPixel", dcs, [&](HGDIOBJ h) { return GetPixel(dc(h), 1, 1) == CLR_INVALID; }},
+        {"TextOutA", dcs, [&](HGDIOBJ h) { return !TextOutA(dc(h), 0, 0, "x", 1); }},
+        {"GetTextExtentPoint32A", dcs,
+         [&](HGDIOBJ h) { return !GetTextExtentPoint32A(dc(h), "x", 1, &size); }},
+        {"FillRect on the DC", dcs, [&](HGDIOBJ h) { return !FillRect(dc(h), &r, brush); }},
+        {"ReleaseDC", dcs, [&](HGDIOBJ h) { return !ReleaseDC(nullptr, dc(h)); }},
+        {"CreatePatternBrush", bitmaps,
+         [&](HGDIOBJ h) { return !CreatePatternBrush(static_cast<HBITMAP>(h)); }},
+        {"SetDIBits of the bitmap", bitmaps,
+         [&](HGDIOBJ h) {
+             return !SetDIBits(c.dc, static_cast<HBITMAP>(h), 0, 2, bits, bmi, DIB_PAL_COLORS);
+         }},
+        {"FillRect with the brush", brushes,
+         [&](HGDIOBJ h) { return !FillRect(c.dc, &r, static_cast<HBRUSH>(h)); }},
+        {"SetPaletteEntries", palettes,
+         [&](HGDIOBJ h) { return !SetPaletteEntries(static_cast<HPALETTE>(h), 0, 1, &entry); }},
+        {"GetPaletteEntries", palettes,
+         [&](HGDIOBJ h) { return !GetPaletteEntries(static_cast<HPALETTE>(h), 0, 1, &entry); }},
+        {"SelectPalette of the palette", palettes,
+         [&](HGDIOBJ h) { return !SelectPalette(c.dc, static_cast<HPALETTE>(h), FALSE); }},
+        {"SelectClipRgn of the region", regions,
+         [&](HGDIOBJ h) { return SelectClipRgn(c.dc, static_cast<HRGN>(h)) == ERROR; }},
+        // Palettes have SelectPalette, DCs are not selected, and DCs go with DeleteDC.
+        {"SelectObject of the object", Handles{dead_brush, forged, c.dc, c.palette},
+         [&](HGDIOBJ h) { return !SelectObject(c.dc, h); }},
+        {"DeleteObject", Handles{dead_brush, forged, c.dc},
+         [&](HGDIOBJ h) { return !DeleteObject(h); }},
+    };
+    for (const Case &call : cases) {
+        for (std::size_t i = 0; i < call.refused.size(); ++i) {
+            const char *which[] = {"deleted", "made-up", "of another kind", "of another kind"};
+            SetLastError(0);
+            EXPECT_TRUE(call.failed(call.refused[i])) << call.call << ", handle " << which[i];
+            EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE))
+                << call.call << ", handle " << which[i];
+        }
     }
     EXPECT_EQ(c.count(0), 16) << "nothing was drawn";
 }

@@ -69,4 +69,18 @@ TEST(LocalMemory, ZeroInitialisedOnRequestAndFreeable) {
     EXPECT_EQ(LocalFree(empty), nullptr);
 }
 
+// A block freed already, or memory LocalAlloc never gave, is refused: the
+// handle comes back and ERROR_INVALID_HANDLE is the last error.
+TEST(LocalMemory, FreeingWhatIsNotALiveBlockFails) {
+    void *block = LocalAlloc(LMEM_FIXED, 16);
+    ASSERT_EQ(LocalFree(block), nullptr);
+    int local = 0;
+    for (void *refused : {block, static_cast<void *>(&local)}) {
+        SetLastError(0);
+        EXPECT_EQ(LocalFree(refused), refused);
+        EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    }
+    EXPECT_EQ(LocalFree(nullptr), nullptr);
+}
+
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -123,6 +125,86 @@ TEST(Windows, CloseBoxDestroysThroughTheDefaultProcedure) {
     EXPECT_TRUE(has(seen, WM_CLOSE));
     EXPECT_TRUE(has(seen, WM_DESTROY));
     EXPECT_FALSE(ShowWindow(w.handle, SW_SHOWNORMAL)) << "the handle is gone";
+}
+
+// Every call that takes a window refuses one that was destroyed, a made-up
+// value and a GDI handle: it fails with ERROR_INVALID_WINDOW_HANDLE as the
+// last error and sends nothing anywhere.
+TEST(Windows, RefusedWindowHandlesLeaveInvalidWindowHandleAsTheLastError) {
+    HWND destroyed;
+    {
+        TestWindow w;
+        destroyed = w.handle;
+    }
+    HBRUSH brush = CreateSolidBrush(0);
+    const HWND refused[] = {destroyed, reinterpret_cast<HWND>(std::uintptr_t(0x7777)),
+                            reinterpret_cast<HWND>(brush)};
+    received.clear();
+    MSG msg{};
+    RECT rect{};
+    PAINTSTRUCT paint{};
+    struct Case {
+        const char *call;
+        std::function<bool(HWND)> failed;
+    };
+    const Case cases[] = {
+        {"ShowWindow", [&](HWND h) { return !ShowWindow(h, SW_SHOW); }},
+        {"UpdateWindow", [&](HWND h) { return !UpdateWindow(h); }},
+        {"DestroyWindow", [&](HWND h) { return !DestroyWindow(h); }},
+        {"GetClientRect", [&](HWND h) { return !GetClientRect(h, &rect); }},
+        {"BeginPaint", [&](HWND h) { return !BeginPaint(h, &paint); }},
+        {"ValidateRect", [&](HWND h) { return !ValidateRect(h, nullptr); }},
+        {"InvalidateRect", [&](HWND h) { return !InvalidateRect(h, nullptr, TRUE); }},
+        {"GetDC", [&](HWND h) { return !GetDC(h); }},
+        {"SetTimer", [&](HWND h) { return !SetTimer(h, 1, 10, nullptr); }},
+        {"KillTimer", [&](HWND h) { return !KillTimer(h, 1); }},
+        {"PostMessageA", [&](HWND h) { return !PostMessageA(h, WM_USER, 0, 0); }},
+        {"SendMessageA", [&](HWND h) { return !SendMessageA(h, WM_USER, 0, 0); }},
+        {"DefWindowProcA", [&](HWND h) { return !DefWindowProcA(h, WM_CLOSE, 0, 0); }},
+        {"GetMessageA", [&](HWND h) { return GetMessageA(&msg, h, 0, 0) == -1; }},
+        {"PeekMessageA", [&](HWND h) { return !PeekMessageA(&msg, h, 0, 0, PM_REMOVE); }},
+        {"DispatchMessageA",
+         [&](HWND h) {
+             const MSG m{h, WM_USER, 0, 0, 0, {}};
+             return !DispatchMessageA(&m);
+         }},
+        {"CreateWindowExA with it as parent",
+         [&](HWND h) {
+             return !CreateWindowExA(0, register_test_class(), "", WS_OVERLAPPEDWINDOW, 0, 0, 50,
+                                     50, h, nullptr, nullptr, nullptr);
+         }},
+    };
+    for (const Case &call : cases) {
+        for (std::size_t i = 0; i < std::size(refused); ++i) {
+            const char *which[] = {"destroyed", "made-up", "of a brush"};
+            SetLastError(0);
+            EXPECT_TRUE(call.failed(refused[i])) << call.call << ", window " << which[i];
+            EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE)
+                << call.call << ", window " << which[i];
+        }
+    }
+    EXPECT_TRUE(received.empty()) << "no window procedure was called";
+    DeleteObject(brush);
+}
+
+// DispatchMessageA calls the callback of a WM_TIMER only when a timer with
+// that callback runs; a made-up message cannot send the program anywhere.
+TEST(Timers, DispatchCallsOnlyTheCallbacksOfRunningTimers) {
+    static int calls = 0;
+    const TIMERPROC callback = [](HWND, UINT, UINT_PTR, DWORD) { ++calls; };
+    const UINT_PTR id = SetTimer(nullptr, 0, 1000, callback);
+    ASSERT_NE(id, 0u);
+    const MSG registered{nullptr, WM_TIMER, id, LPARAM(callback), 0, {}};
+    DispatchMessageA(&registered);
+    EXPECT_EQ(calls, 1);
+    const MSG other_id{nullptr, WM_TIMER, id + 1, LPARAM(callback), 0, {}};
+    const TIMERPROC stranger = [](HWND, UINT, UINT_PTR, DWORD) { calls += 100; };
+    const MSG other_callback{nullptr, WM_TIMER, id, LPARAM(stranger), 0, {}};
+    DispatchMessageA(&other_id);
+    DispatchMessageA(&other_callback);
+    KillTimer(nullptr, id);
+    DispatchMessageA(&registered);
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(Messages, KeysBecomeCharactersInCodePage1252) {

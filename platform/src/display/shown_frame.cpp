@@ -13,6 +13,7 @@ namespace {
 constexpr int run_gap = 16;
 // Beyond this many rectangles the screen is given their bounding box.
 constexpr std::size_t max_areas = 64;
+constexpr std::size_t runs_a_row_reserved = 4;
 
 std::uint64_t load_word(const std::uint8_t *p) {
     std::uint64_t v;
@@ -61,6 +62,11 @@ void ShownFrame::take_all(const Frame &frame) {
     width = frame.width;
     height = frame.height;
     pixels.resize(std::size_t(width) * std::size_t(height));
+    // Room for a frame of a few runs a row and a rectangle a row from the
+    // start: small beside the pixels, and the lists then stay the size they
+    // are however a later frame's changes fall.
+    runs.reserve(std::size_t(height) * runs_a_row_reserved);
+    merged.reserve(std::size_t(height));
     std::memcpy(colors, frame.colors, sizeof colors);
     for (int y = 0; y < height; ++y) {
         std::memcpy(pixels.data() + std::size_t(y) * std::size_t(width),

@@ -110,7 +110,8 @@ using namespace gdi;
 HBITMAP CreateCompatibleBitmap(HDC dc_handle, int width, int height) {
     trace::record("CreateCompatibleBitmap", dc_handle, {width, height});
     auto dc = find_dc(dc_handle);
-    if (!dc || width < 0 || height < 0) {
+    if (!dc) return nullptr;
+    if (width < 0 || height < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -154,8 +155,10 @@ HBITMAP CreateDIBSection(HDC dc_handle, const BITMAPINFO *info, UINT usage, void
                   {info ? info->bmiHeader.biWidth : 0, info ? info->bmiHeader.biHeight : 0,
                    info ? info->bmiHeader.biBitCount : 0, usage});
     if (bits) *bits = nullptr;
-    auto dc = find_dc(dc_handle);
-    if (!valid_dib_header(info) || usage > DIB_PAL_COLORS || (usage == DIB_PAL_COLORS && !dc)) {
+    // The DC only lends its palette to a table of palette indices.
+    auto dc = usage == DIB_PAL_COLORS ? find_dc(dc_handle) : nullptr;
+    if (usage == DIB_PAL_COLORS && !dc) return nullptr;
+    if (!valid_dib_header(info) || usage > DIB_PAL_COLORS) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
@@ -178,7 +181,7 @@ HBITMAP CreateDIBSection(HDC dc_handle, const BITMAPINFO *info, UINT usage, void
 int SetDIBits(HDC dc_handle, HBITMAP bitmap_handle, UINT start_scan, UINT lines, const void *bits,
               const BITMAPINFO *info, UINT usage) {
     trace::record("SetDIBits", dc_handle, {trace::value(bitmap_handle), start_scan, lines, usage});
-    auto dc = find_dc(dc_handle);
+    auto dc = usage == DIB_PAL_COLORS ? find_dc(dc_handle) : nullptr;
     auto bitmap = find<Bitmap>(bitmap_handle);
     if (!bitmap || !bits || !valid_dib_header(info) || usage > DIB_PAL_COLORS ||
         (usage == DIB_PAL_COLORS && !dc))

@@ -102,6 +102,7 @@ HDC screen_dc() {
     // The screen: compatible with the display, with nothing to draw on.
     static HGDIOBJ screen = [] {
         auto dc = std::make_shared<DeviceContext>(DeviceContext::Type::screen);
+        dc->stock = true; // made once, never deleted
         dc->bitmap = {std::make_shared<Bitmap>(), nullptr};
         return add_object(dc);
     }();
@@ -167,7 +168,12 @@ HDC CreateCompatibleDC(HDC dc_handle) {
 BOOL DeleteDC(HDC dc_handle) {
     trace::record("DeleteDC", dc_handle, {});
     auto dc = find_dc(dc_handle);
-    if (!dc || dc->type != DeviceContext::Type::memory) return FALSE;
+    if (!dc) return FALSE;
+    // A window's DC goes back with ReleaseDC or EndPaint.
+    if (dc->type != DeviceContext::Type::memory) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     if (dc->bitmap.object->selected_in == dc.get()) dc->bitmap.object->selected_in = nullptr;
     return remove_object(dc_handle) ? TRUE : FALSE;
 }
@@ -198,7 +204,8 @@ HGDIOBJ SelectObject(HDC dc_handle, HGDIOBJ handle) {
         if (!bitmap->stock) bitmap->selected_in = dc.get();
         return swap_selection(dc->bitmap, bitmap, handle);
     }
-    default:
+    default: // palettes have SelectPalette; DCs select nothing
+        SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
 }
@@ -206,7 +213,11 @@ HGDIOBJ SelectObject(HDC dc_handle, HGDIOBJ handle) {
 BOOL DeleteObject(HGDIOBJ handle) {
     trace::record("DeleteObject", nullptr, {trace::value(handle)});
     auto object = find_object(handle);
-    if (!object || object->kind == Kind::dc) return FALSE;
+    if (!object) return FALSE;
+    if (object->kind == Kind::dc) { // DCs go with DeleteDC
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
     if (object->stock) return TRUE;
     // A DC that has the object selected keeps using it until it lets go.
     return remove_object(handle) ? TRUE : FALSE;

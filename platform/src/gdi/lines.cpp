@@ -240,7 +240,8 @@ struct BodyOffsets {
 };
 
 BodyOffsets body_offsets(long long dx, long long dy, int width) {
-    // A segment of no length has no body, and no direction to take a normal from.
+    // A segment of no length (a point repeated) has no body: its round ends
+    // make its dot, and it has no direction to take a normal of.
     if (dx == 0 && dy == 0) return {};
     // One orientation for both directions of travel: downwards, or leftwards
     // when level.

@@ -78,4 +78,11 @@ bool remove_object(HGDIOBJ handle) {
     return true;
 }
 
+int live_objects(Kind kind) {
+    int n = 0;
+    for (const Slot &slot : slots())
+        n += slot.object && slot.object->kind == kind && !slot.object->stock;
+    return n;
+}
+
 } // namespace win32::gdi

@@ -46,6 +46,10 @@ template <class T> std::shared_ptr<T> find(HGDIOBJ handle) {
 // device context it is selected into) keeps it alive until letting go.
 bool remove_object(HGDIOBJ handle);
 
+// How many handles of the table name an object of this kind now, stock
+// objects left out (test hooks).
+int live_objects(Kind kind);
+
 // A selected object together with the handle it was selected by, which
 // SelectObject hands back when the next object replaces it.
 template <class T> struct Selection {

@@ -199,7 +199,8 @@ UINT GetPaletteEntries(HPALETTE handle, UINT start, UINT count, PALETTEENTRY *en
     return n;
 }
 
-UINT GetSystemPaletteEntries(HDC, UINT start, UINT count, PALETTEENTRY *entries) {
+UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY *entries) {
+    if (!find_dc(dc)) return 0;
     if (!entries) return 256;
     if (start >= 256) return 0;
     const UINT n = std::min<UINT>(count, 256 - start);

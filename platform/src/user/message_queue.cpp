@@ -171,11 +171,7 @@ namespace win32 {
 using namespace user;
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT low, UINT high) {
-    if (!msg) return -1;
-    if (window && !find_window(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return -1;
-    }
+    if (!msg || (window && !window_of(window))) return -1;
     for (;;) {
         if (next_message(*msg, window, low, high, true)) {
             trace::record("GetMessageA", nullptr, {msg->message});
@@ -185,15 +181,12 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT low, UINT high) {
         present_windows(true);
         if (snapshot::active) snapshot::before_wait(!next_timer_due());
         wait_for_something();
-        if (window && !find_window(window)) {
-            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-            return -1;
-        }
+        if (window && !window_of(window)) return -1;
     }
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remove) {
-    if (!msg) return FALSE;
+    if (!msg || (window && !window_of(window))) return FALSE;
     const bool found = next_message(*msg, window, low, high, remove & PM_REMOVE);
     if (!found) {
         present_windows(false);
@@ -241,25 +234,26 @@ BOOL TranslateMessage(const MSG *msg) {
 LRESULT DispatchMessageA(const MSG *msg) {
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
-        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
+        // Only the callback of a running timer is called: a message made up
+        // by the program must not send it to an address of its choosing.
+        const auto callback = reinterpret_cast<TIMERPROC>(msg->lParam);
+        if (is_timer_callback(msg->hwnd, msg->wParam, callback))
+            callback(msg->hwnd, WM_TIMER, msg->wParam, msg->time);
         return 0;
     }
-    Window *w = find_window(msg->hwnd);
-    if (!w) return 0;
-    return send(*w, msg->message, msg->wParam, msg->lParam);
+    if (!msg->hwnd) return 0; // a thread message has no procedure
+    Window *w = window_of(msg->hwnd);
+    return w ? send(*w, msg->message, msg->wParam, msg->lParam) : 0;
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (window && !find_window(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    if (window && !window_of(window)) return FALSE;
     post(window, message, wparam, lparam);
     return TRUE;
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    Window *w = find_window(window);
+    Window *w = window_of(window);
     return w ? send(*w, message, wparam, lparam) : 0;
 }
 

@@ -9,7 +9,7 @@ using namespace user;
 
 HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
     trace::record("BeginPaint", nullptr, {trace::value(handle)});
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     if (!w || !paint) return nullptr;
     *paint = {};
     HDC dc = gdi::create_window_dc(handle, w->surface);
@@ -32,7 +32,7 @@ BOOL EndPaint(HWND, const PAINTSTRUCT *paint) {
 
 BOOL ValidateRect(HWND handle, const RECT *) {
     trace::record("ValidateRect", nullptr, {trace::value(handle)});
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     if (!w) return FALSE;
     // Paints always cover the whole client area, so any validation ends one.
     w->invalid = w->erase = false;
@@ -40,7 +40,7 @@ BOOL ValidateRect(HWND handle, const RECT *) {
 }
 
 BOOL InvalidateRect(HWND handle, const RECT *, BOOL erase) {
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     if (!w) return FALSE;
     w->invalid = true;
     if (erase) w->erase = true;
@@ -49,7 +49,7 @@ BOOL InvalidateRect(HWND handle, const RECT *, BOOL erase) {
 
 BOOL UpdateWindow(HWND handle) {
     trace::record("UpdateWindow", nullptr, {trace::value(handle)});
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     if (!w) return FALSE;
     if (w->invalid && w->visible && !w->minimized) send(*w, WM_PAINT, 0, 0);
     return TRUE;
@@ -61,7 +61,7 @@ HDC GetDC(HWND handle) {
         hand_display_size_to_gdi();
         return gdi::screen_dc();
     }
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     return w ? gdi::create_window_dc(handle, w->surface) : nullptr;
 }
 

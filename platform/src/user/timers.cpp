@@ -63,6 +63,16 @@ void kill_window_timers(HWND window) {
                list.end());
 }
 
+bool is_timer_callback(HWND window, UINT_PTR id, TIMERPROC callback) {
+    return std::any_of(timers().begin(), timers().end(), [&](const Timer &t) {
+        return t.window == window && t.id == id && t.callback == callback;
+    });
+}
+
+int timer_count() {
+    return int(timers().size());
+}
+
 } // namespace win32::user
 
 namespace win32 {
@@ -71,10 +81,7 @@ using namespace user;
 
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC callback) {
     trace::record("SetTimer", nullptr, {trace::value(window), std::int64_t(id), elapse_ms});
-    if (window && !find_window(window)) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    if (window && !window_of(window)) return 0;
     const UINT ms = std::clamp(elapse_ms, minimum_interval_ms, maximum_interval_ms);
     const long long interval = (long long)ms * 1000;
     if (!window) id = next_thread_timer_id++;
@@ -89,6 +96,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC callback) 
 
 BOOL KillTimer(HWND window, UINT_PTR id) {
     trace::record("KillTimer", nullptr, {trace::value(window), std::int64_t(id)});
+    if (window && !window_of(window)) return FALSE;
     auto &list = timers();
     const auto before = list.size();
     list.erase(std::remove_if(list.begin(), list.end(),

@@ -18,4 +18,10 @@ std::optional<long long> next_timer_due();
 
 void kill_window_timers(HWND window);
 
+// Whether a timer of `window` with this id and callback runs.
+bool is_timer_callback(HWND window, UINT_PTR id, TIMERPROC callback);
+
+// How many timers run (test hooks).
+int timer_count();
+
 } // namespace win32::user

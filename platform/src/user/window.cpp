@@ -60,6 +60,12 @@ Window *find_window(HWND handle) {
     return it == windows().end() ? nullptr : it->second.get();
 }
 
+Window *window_of(HWND handle) {
+    Window *w = find_window(handle);
+    if (!w) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
+}
+
 Window *find_native_window(std::uint32_t native) {
     for (auto &[h, w] : windows())
         if (w->native == native) return w.get();
@@ -126,8 +132,10 @@ WORD RegisterClassA(const WNDCLASSA *window_class) {
 }
 
 HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
-                     int width, int height, HWND, HMENU, HINSTANCE, LPVOID) {
+                     int width, int height, HWND parent, HMENU, HINSTANCE, LPVOID) {
     trace::record("CreateWindowExA", nullptr, {std::int64_t(style), x, y, width, height});
+    // Windows are top-level here; a parent must still be a window.
+    if (parent && !window_of(parent)) return nullptr;
     auto c = class_name ? classes().find(lower(class_name)) : classes().end();
     if (c == classes().end()) {
         SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
@@ -185,11 +193,8 @@ HWND CreateWindowExA(DWORD, LPCSTR class_name, LPCSTR window_name, DWORD style, 
 
 BOOL ShowWindow(HWND handle, int command) {
     trace::record("ShowWindow", nullptr, {trace::value(handle), command});
-    Window *w = find_window(handle);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window *w = window_of(handle);
+    if (!w) return FALSE;
     const BOOL was_visible = w->visible ? TRUE : FALSE;
     if (command == SW_HIDE) {
         if (w->visible) send(*w, WM_SHOWWINDOW, FALSE, 0);
@@ -233,11 +238,8 @@ BOOL ShowWindow(HWND handle, int command) {
 
 BOOL DestroyWindow(HWND handle) {
     trace::record("DestroyWindow", nullptr, {trace::value(handle)});
-    Window *w = find_window(handle);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    Window *w = window_of(handle);
+    if (!w) return FALSE;
     snapshot::window_destroying(*w);
     send(*w, WM_DESTROY, 0, 0);
     if (!(w = find_window(handle))) return TRUE;
@@ -249,7 +251,7 @@ BOOL DestroyWindow(HWND handle) {
 }
 
 LRESULT DefWindowProcA(HWND handle, UINT message, WPARAM wparam, LPARAM) {
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     if (!w) return 0;
     switch (message) {
     case WM_CLOSE:
@@ -279,7 +281,7 @@ HCURSOR LoadCursorA(HINSTANCE, LPCSTR name) {
 }
 
 BOOL GetClientRect(HWND handle, LPRECT rect) {
-    Window *w = find_window(handle);
+    Window *w = window_of(handle);
     if (!w || !rect) return FALSE;
     *rect = {0, 0, w->client_width, w->client_height};
     return TRUE;

@@ -38,6 +38,9 @@ struct Window {
 };
 
 Window *find_window(HWND handle);
+// The same for a handle a program gave: none leaves ERROR_INVALID_WINDOW_HANDLE
+// as the last error.
+Window *window_of(HWND handle);
 Window *find_native_window(std::uint32_t native);
 std::vector<Window *> all_windows();
 
