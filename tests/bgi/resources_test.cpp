@@ -6,25 +6,16 @@
 #include "bgi.h"
 #include "bgi_internal.h"
 #include "headless_display.h"
+#include "heap_in_use.h"
 #include "inject.h"
 #include "platform_testing.h"
 
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define BGI_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define BGI_ASAN 1
-#endif
-#endif
 
 namespace {
 
@@ -109,21 +100,6 @@ void one_window() {
     outtextxy(10, 10, "maximised");
     putpixel(1, 1, RED);
     closegraph();
-}
-
-// The bytes the program holds on the heap. glibc keeps some freed blocks in
-// a per-thread cache that it counts as in use, and fills that cache slowly
-// over thousands of frees, so the count means something only with the cache
-// off (ctest runs this test so). The sanitizer's allocator holds freed
-// blocks back on purpose: no count there.
-long long heap_in_use() {
-#ifdef BGI_ASAN
-    return -1;
-#else
-    const char *tunables = std::getenv("GLIBC_TUNABLES");
-    if (!tunables || !std::strstr(tunables, "glibc.malloc.tcache_count=0")) return -1;
-    return (long long)mallinfo2().uordblks;
-#endif
 }
 
 TEST(Resources, TwoHundredWindowsKeepWhatTheFirstKept) {

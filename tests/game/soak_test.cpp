@@ -5,6 +5,7 @@
 #include "bgi.h"
 #include "bgi_internal.h"
 #include "gameLoop.h"
+#include "heap_in_use.h"
 #include "platform_testing.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define BGI_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define BGI_ASAN 1
-#endif
-#endif
 
 namespace {
 
@@ -98,18 +91,6 @@ char next_key(const gameState &s, int frame_number) {
             best = d, best_room = r, best_distance = to_pickup;
     }
     return "awds"[best];
-}
-
-// The heap in use; see resources_test.cpp for why glibc's per-thread cache must be off and why
-// the sanitizer build is not counted.
-long long heap_in_use() {
-#ifdef BGI_ASAN
-    return -1;
-#else
-    const char *tunables = std::getenv("GLIBC_TUNABLES");
-    if (!tunables || !std::strstr(tunables, "glibc.malloc.tcache_count=0")) return -1;
-    return (long long)mallinfo2().uordblks;
-#endif
 }
 
 // The process's resident memory, in KiB.
