@@ -59,6 +59,13 @@ void arc_coords(double angle, double rx, double ry, int &dx, int &dy) {
     dy = truncated(s >= 0 ? -y : y);
 }
 
+// The end points of a circular arc, into ac.
+void circle_points(int x, int y, int stangle, int endangle, int radius) {
+    ac.x = x, ac.y = y;
+    circle_point(x, y, stangle, radius, ac.xstart, ac.ystart);
+    circle_point(x, y, endangle, radius, ac.xend, ac.yend);
+}
+
 // The end points of an elliptical arc, into ac.
 void ellipse_points(int x, int y, int stangle, int endangle, int xradius, int yradius) {
     ac.x = x, ac.y = y;
@@ -86,9 +93,7 @@ template <class Call> void draw_through_ac(Call call, int x, int y, int rx, int 
 extern "C" {
 
 void arc(int x, int y, int stangle, int endangle, int radius) {
-    ac.x = x, ac.y = y;
-    circle_point(x, y, stangle, radius, ac.xstart, ac.ystart);
-    circle_point(x, y, endangle, radius, ac.xend, ac.yend);
+    circle_points(x, y, stangle, endangle, radius);
     select_pen();
     draw_through_ac(Arc, x, y, radius, radius);
 }
@@ -112,9 +117,7 @@ void circle(int x, int y, int radius) {
 void pieslice(int x, int y, int stangle, int endangle, int radius) {
     select_pen();
     select_fill_color();
-    ac.x = x, ac.y = y;
-    circle_point(x, y, stangle, radius, ac.xstart, ac.ystart);
-    circle_point(x, y, endangle, radius, ac.xend, ac.yend);
+    circle_points(x, y, stangle, endangle, radius);
     draw_through_ac(Pie, x, y, radius, radius);
 }
 

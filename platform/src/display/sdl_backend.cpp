@@ -12,6 +12,8 @@
 #include <climits>
 #include <cstring>
 #include <map>
+#include <span>
+#include <vector>
 
 namespace win32::display {
 
@@ -34,6 +36,8 @@ struct Shown {
     Uint32 lut[256] = {};
     std::uint32_t lut_colors[256] = {};
     Uint32 lut_format = 0;
+    // The screen rectangles of the last update, kept for the next.
+    std::vector<SDL_Rect> rects;
     // The texture path; without a renderer the window takes the surface path.
     SDL_Renderer *renderer = nullptr;
     SDL_Texture *texture = nullptr;
@@ -231,7 +235,8 @@ void present_on_surface(SDL_Window *w, Shown &s, Frame frame) {
         ++counts.areas;
         return;
     }
-    std::vector<SDL_Rect> rects;
+    std::vector<SDL_Rect> &rects = s.rects;
+    rects.clear();
     const SDL_Rect whole{0, 0, target->w, target->h};
     for (const Area &a : s.frame.areas()) {
         SDL_Rect r{a.x * z, a.y * z, a.width * z, a.height * z};
@@ -257,8 +262,9 @@ void present_on_texture(Shown &s, Frame frame) {
     update_lut(s, frame, nullptr);
     // A locked part of a streaming texture holds nothing to keep: every
     // pixel of it is written.
-    const std::vector<Area> whole{{0, 0, frame.width, frame.height}};
-    const std::vector<Area> &areas = s.frame.whole() ? whole : s.frame.areas();
+    const Area whole{0, 0, frame.width, frame.height};
+    const std::span<const Area> areas =
+        s.frame.whole() ? std::span<const Area>(&whole, 1) : std::span<const Area>(s.frame.areas());
     long long converted = 0;
     for (const Area &a : areas) {
         const SDL_Rect r{a.x, a.y, a.width, a.height};

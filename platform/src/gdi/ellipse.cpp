@@ -417,11 +417,7 @@ BOOL arc_or_pie(bool pie, HDC dc_handle, int left, int top, int right, int botto
         return TRUE;
     }
     points.push_back(call.box.centre());
-    std::vector<DevicePoint> outline = points;
-    outline.push_back(points.front());
-    fill_and_stroke(
-        dc, [&](const Box &area, SpanSink &sink) { scan_polygon(points, false, area, sink); },
-        outline);
+    fill_and_stroke_polygon(dc, points, false);
     return TRUE;
 }
 

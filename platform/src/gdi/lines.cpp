@@ -59,6 +59,12 @@ struct LineWalk {
     }
 };
 
+// A step to one of the eight neighbours: the curves, traced pixel by pixel,
+// are made of such steps, and each paints just its start.
+bool neighbour_step(long long dx, long long dy) {
+    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1;
+}
+
 // Single pixels along a row gathered into spans, painted with one mix.
 struct StepRun {
     Surface &surface;
@@ -147,9 +153,7 @@ struct CosmeticStroke {
     void segment(DevicePoint a, DevicePoint b, long long style_start) {
         const long long dx = b.x - a.x, dy = b.y - a.y;
         if (dx == 0 && dy == 0) return;
-        // A step to a neighbour paints just its start: the curves, traced
-        // pixel by pixel, are made of such steps.
-        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+        if (neighbour_step(dx, dy)) {
             if (!clip.contains(a.x, a.y)) return;
             bool drawn = true;
             if (!dash.solid()) drawn = dash.at(style_start).entry % 2 == 0;
@@ -262,10 +266,10 @@ void add_wide_piece(SpanUnion &shape, DevicePoint a, DevicePoint b, const BodyOf
         pen_cap(shape, b, width, shape.limit());
     }
     if (a.x == b.x && a.y == b.y) return;
-    const std::vector<DevicePoint> body = {{a.x + offsets.left.x, a.y + offsets.left.y},
-                                           {b.x + offsets.left.x, b.y + offsets.left.y},
-                                           {b.x + offsets.right.x, b.y + offsets.right.y},
-                                           {a.x + offsets.right.x, a.y + offsets.right.y}};
+    const DevicePoint body[] = {{a.x + offsets.left.x, a.y + offsets.left.y},
+                                {b.x + offsets.left.x, b.y + offsets.left.y},
+                                {b.x + offsets.right.x, b.y + offsets.right.y},
+                                {a.x + offsets.right.x, a.y + offsets.right.y}};
     scan_polygon(body, false, shape.limit(), shape);
 }
 
@@ -357,6 +361,12 @@ void add_wide_path(SpanUnion &shape, const Pen &pen, std::span<const DevicePoint
     }
 }
 
+// The pixels of a wide stroke in the DC's pen.
+void paint_with_pen(DeviceContext &dc, SpanUnion &stroke) {
+    SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(dc.pen.object->color)), dc.rop2);
+    stroke.paint(paint);
+}
+
 } // namespace
 
 bool wide_pen(const DeviceContext &dc) {
@@ -376,8 +386,7 @@ void stroke_polyline(DeviceContext &dc, std::span<const DevicePoint> points) {
     if (pen.dash_style() == PS_NULL || points.size() < 2) return;
     if (wide_pen(dc)) {
         SpanUnion shape = wide_stroke(dc, points);
-        SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(pen.color)), dc.rop2);
-        shape.paint(paint);
+        paint_with_pen(dc, shape);
         return;
     }
     const Box clip = dc.drawable();
@@ -399,7 +408,7 @@ void stroke_polyline(DeviceContext &dc, std::span<const DevicePoint> points) {
             const DevicePoint &a = points[i], &b = points[i + 1];
             const long long dx = b.x - a.x, dy = b.y - a.y;
             if (dx == 0 && dy == 0) continue;
-            if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1)
+            if (neighbour_step(dx, dy))
                 run.add(a);
             else
                 stroke.segment(a, b, 0);
@@ -438,7 +447,7 @@ private:
 } // namespace
 
 void fill_and_stroke(DeviceContext &dc, const std::function<void(const Box &, SpanSink &)> &inside,
-                     const std::vector<DevicePoint> &outline) {
+                     std::span<const DevicePoint> outline) {
     const Box area = dc.drawable();
     SpanPaint brush(dc, *dc.brush.object, dc.rop2);
     if (!wide_pen(dc)) {
@@ -454,9 +463,16 @@ void fill_and_stroke(DeviceContext &dc, const std::function<void(const Box &, Sp
         BesideStroke sink(brush, stroke, area);
         inside(area, sink);
     }
-    const Pen &pen = *dc.pen.object;
-    SpanPaint paint(dc.surface(), std::uint8_t(dc.pixel(pen.color)), dc.rop2);
-    stroke.paint(paint);
+    paint_with_pen(dc, stroke);
+}
+
+void fill_and_stroke_polygon(DeviceContext &dc, std::vector<DevicePoint> &points, bool winding) {
+    const std::size_t corners = points.size();
+    points.push_back(points.front()); // the outline is closed
+    const std::span<const DevicePoint> polygon(points.data(), corners);
+    fill_and_stroke(
+        dc, [&](const Box &area, SpanSink &sink) { scan_polygon(polygon, winding, area, sink); },
+        points);
 }
 
 } // namespace win32::gdi

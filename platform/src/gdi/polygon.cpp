@@ -11,12 +11,7 @@ BOOL Polygon(HDC dc_handle, const POINT *points, int count) {
     auto dc = find_dc(dc_handle);
     if (!dc || !points || count < 2) return FALSE;
     std::vector<DevicePoint> device = to_device(*dc, points, count);
-    const bool winding = dc->poly_fill_mode == WINDING;
-    std::vector<DevicePoint> outline = device;
-    outline.push_back(device.front()); // the outline is closed
-    fill_and_stroke(
-        *dc, [&](const Box &area, SpanSink &sink) { scan_polygon(device, winding, area, sink); },
-        outline);
+    fill_and_stroke_polygon(*dc, device, dc->poly_fill_mode == WINDING);
     return TRUE;
 }
 

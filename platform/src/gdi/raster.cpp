@@ -130,7 +130,7 @@ void SpanUnion::paint_outside(SpanPaint &paint, int y, int x0, int x1) {
     paint.span(y, x0, x1);
 }
 
-void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Box &limit,
+void scan_polygon(std::span<const DevicePoint> points, bool winding, const Box &limit,
                   SpanSink &out) {
     const std::size_t n = points.size();
     if (n < 3 || limit.empty()) return;

@@ -101,7 +101,7 @@ private:
 // the point (x, y) is, edges counted half-open (left and top in, right and
 // bottom out), by the even-odd rule or, with `winding`, the non-zero rule.
 // Each pixel is given once.
-void scan_polygon(const std::vector<DevicePoint> &points, bool winding, const Box &limit,
+void scan_polygon(std::span<const DevicePoint> points, bool winding, const Box &limit,
                   SpanSink &out);
 
 // The round end of a wide pen of width w at p: a disc in the w x w box whose
@@ -122,6 +122,11 @@ SpanUnion wide_stroke(DeviceContext &dc, std::span<const DevicePoint> points);
 // outline is drawn over the inside; a wide one is drawn beside it, the
 // inside stopping where the stroke begins, so no pixel is painted twice.
 void fill_and_stroke(DeviceContext &dc, const std::function<void(const Box &, SpanSink &)> &inside,
-                     const std::vector<DevicePoint> &outline);
+                     std::span<const DevicePoint> outline);
+
+// A polygon through `points`: the inside in the brush (even-odd or, with
+// `winding`, non-zero) and the closed outline in the pen. The outline's
+// closing point is appended to `points`.
+void fill_and_stroke_polygon(DeviceContext &dc, std::vector<DevicePoint> &points, bool winding);
 
 } // namespace win32::gdi
