@@ -9,17 +9,7 @@
 
 namespace {
 
-using win32::testing::Call;
-using win32::testing::start_trace;
-using win32::testing::traced_calls;
-
-class ArcTrace : public Drawing {
-protected:
-    void TearDown() override {
-        win32::testing::stop_trace();
-        Drawing::TearDown();
-    }
-};
+using ArcTrace = Traced;
 
 // The arguments each call hands to GDI: the box, then the start and end.
 TEST_F(ArcTrace, BoxesAndEndPoints) {

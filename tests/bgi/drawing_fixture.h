@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #ifndef _WIN32
 #include "platform_testing.h"
@@ -67,6 +69,18 @@ inline std::pair<int, int> position() {
     return {getx(), gety()};
 }
 
+// A header-only image block of w x h pixels, all colour 0; sides below zero
+// get no pixel bytes.
+inline std::vector<unsigned char> blank_image(int w, int h) {
+    const std::size_t row = std::size_t((w > 0 ? w : 0) + 7) / 8 * 4;
+    std::vector<unsigned char> image(8 + row * std::size_t(h > 0 ? h : 0), 0);
+    image[0] = (unsigned char)(w & 0xFF);
+    image[1] = (unsigned char)((w >> 8) & 0xFF);
+    image[2] = (unsigned char)(h & 0xFF);
+    image[3] = (unsigned char)((h >> 8) & 0xFF);
+    return image;
+}
+
 // Opens a 640 x 480 window for each test. The clip region and the redraw
 // setting outlive a window, so each test leaves them as it found them.
 class Drawing : public ::testing::Test {
@@ -96,5 +110,22 @@ protected:
     // Back to the whole window in device coordinates, without clip.
     static void full_viewport() { setviewport(0, 0, getmaxx(), getmaxy(), 0); }
 };
+
+#ifndef _WIN32
+// What the trace tests read the call trace with.
+using win32::testing::Call;
+using win32::testing::start_trace;
+using win32::testing::traced_calls;
+
+// A window for each test whose call trace, once a test starts it, stops with
+// the test.
+class Traced : public Drawing {
+protected:
+    void TearDown() override {
+        win32::testing::stop_trace();
+        Drawing::TearDown();
+    }
+};
+#endif
 
 } // namespace

@@ -10,10 +10,6 @@
 
 namespace {
 
-using win32::testing::Call;
-using win32::testing::start_trace;
-using win32::testing::traced_calls;
-
 // The DCs that the calls of one name were made on, in order: 0 window, 1 page.
 std::vector<int> targets_of(const char *name) {
     std::vector<int> out;
@@ -48,14 +44,6 @@ void fresh_pens() {
     }
     setlinestyle(SOLID_LINE, 0xFFFF, 1);
 }
-
-class Traced : public Drawing {
-protected:
-    void TearDown() override {
-        win32::testing::stop_trace();
-        Drawing::TearDown();
-    }
-};
 
 TEST_F(Traced, GameCycleDrawsTheShownPageOnBothDcsAndLaterFramesOnThePageOnly) {
     for (int frame = 0, p = 0; frame < 4; ++frame, p ^= 1) {

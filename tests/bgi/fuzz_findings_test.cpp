@@ -7,19 +7,7 @@
 
 namespace {
 
-using win32::testing::Call;
-using win32::testing::start_trace;
-using win32::testing::traced_calls;
-
 using FuzzFindings = Drawing;
-
-// A block of w x h pixels, all colour 0.
-std::vector<unsigned char> blank_image(int w, int h) {
-    std::vector<unsigned char> block(8 + std::size_t((w + 7) / 8 * 4) * std::size_t(h), 0);
-    block[0] = (unsigned char)(w & 0xFF), block[1] = (unsigned char)(w >> 8);
-    block[2] = (unsigned char)(h & 0xFF), block[3] = (unsigned char)(h >> 8);
-    return block;
-}
 
 // The bitmap putimage converts blocks into keeps the widest and the tallest
 // image's sides; a wide image and a tall one, 16 and 128 KiB blocks, must not

@@ -48,17 +48,6 @@ void expect_bounds_kept(const Block &block) {
         EXPECT_EQ(block[i], untouched) << "beyond the block, byte " << i;
 }
 
-// A header-only block of the given size, its pixels all colour 0.
-Block crafted(int w, int h) {
-    const std::size_t row = std::size_t((w > 0 ? w : 0) + 7) / 8 * 4;
-    Block block(8 + row * std::size_t(h > 0 ? h : 0), 0);
-    block[0] = (unsigned char)(w & 0xFF);
-    block[1] = (unsigned char)((w >> 8) & 0xFF);
-    block[2] = (unsigned char)(h & 0xFF);
-    block[3] = (unsigned char)((h >> 8) & 0xFF);
-    return block;
-}
-
 // A picture of all 16 colours, no two neighbours alike.
 int colour_at(int x, int y) {
     return (x + 3 * y) % 16;
@@ -198,7 +187,7 @@ TEST_F(Images, PutModesOutside0To4PutACopy) {
 TEST_F(Images, BlocksWithoutWidthOrHeightPutNothing) {
     block(0, 0, 19, 19, WHITE);
     for (auto [w, h] : {std::pair(0, 5), {5, 0}, {-3, 5}, {5, -1}, {-32768, -32768}}) {
-        const Block image = crafted(w, h);
+        const Block image = blank_image(w, h);
         putimage(2, 2, image.data(), COPY_PUT);
         putimage(2, 2, image.data(), NOT_PUT);
     }

@@ -9,18 +9,6 @@
 
 namespace {
 
-using win32::testing::Call;
-using win32::testing::start_trace;
-using win32::testing::traced_calls;
-
-// A block of the given size, its pixels all colour 0.
-std::vector<unsigned char> blank_image(int w, int h) {
-    std::vector<unsigned char> block(8 + std::size_t((w + 7) / 8 * 4) * std::size_t(h), 0);
-    block[0] = (unsigned char)w;
-    block[2] = (unsigned char)h;
-    return block;
-}
-
 // The sizes of the bitmaps made, as "w x h".
 std::vector<std::vector<std::int64_t>> bitmaps_made() {
     std::vector<std::vector<std::int64_t>> out;
@@ -42,13 +30,7 @@ bool deleted(std::int64_t handle) {
     return false;
 }
 
-class TracedImages : public Drawing {
-protected:
-    void TearDown() override {
-        win32::testing::stop_trace();
-        Drawing::TearDown();
-    }
-};
+using TracedImages = Traced;
 
 // The width grows in steps of 8, each side on its own, and the bitmap it
 // replaces is deleted; the size outlives the window.

@@ -9,17 +9,7 @@
 
 namespace {
 
-using win32::testing::Call;
-using win32::testing::start_trace;
-using win32::testing::traced_calls;
-
-class TracedText : public Drawing {
-protected:
-    void TearDown() override {
-        win32::testing::stop_trace();
-        Drawing::TearDown();
-    }
-};
+using TracedText = Traced;
 
 // The SetTextAlign flags sent, one entry per call (each goes to both DCs).
 std::vector<std::int64_t> alignments_sent() {

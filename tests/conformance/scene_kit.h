@@ -207,6 +207,8 @@ inline void clip_to(HDC dc, int left, int top, int right, int bottom) {
 
 // The index every canvas starts from.
 constexpr int kClear = 0x11;
+// Gaps of styled pens take this colour in the opaque background mode.
+constexpr int kGap = 0xE7;
 
 // ---- Drawing helpers -------------------------------------------------------------------
 
@@ -229,6 +231,13 @@ private:
 
 inline HPEN pen(int style, int width, int colour) {
     return CreatePen(style, width, pal(colour));
+}
+
+// An extended pen of a solid colour, with the dashes of a user style if any.
+inline HPEN ext_pen(DWORD style, int width, int colour, const std::vector<DWORD> &dashes = {}) {
+    const LOGBRUSH solid{BS_SOLID, pal(colour), 0};
+    return ExtCreatePen(style, DWORD(width), &solid, DWORD(dashes.size()),
+                        dashes.empty() ? nullptr : dashes.data());
 }
 
 inline void line(HDC dc, int x0, int y0, int x1, int y1) {

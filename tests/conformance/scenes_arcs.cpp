@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kPen = 0x80;
 constexpr int kFill = 0x30;
-constexpr int kGap = 0xE7;
 
 // A sequence of numbers that is the same in every build.
 class Numbers {
@@ -46,12 +45,6 @@ public:
 private:
     int width_, gap_, x_, y_, row_ = 0;
 };
-
-HPEN ext_pen(DWORD style, int width, int colour, const std::vector<DWORD> &dashes = {}) {
-    const LOGBRUSH solid{BS_SOLID, pal(colour), 0};
-    return ExtCreatePen(style, DWORD(width), &solid, DWORD(dashes.size()),
-                        dashes.empty() ? nullptr : dashes.data());
-}
 
 // The pattern brush selected, its 0 bits in one colour and its 1 bits in
 // another.

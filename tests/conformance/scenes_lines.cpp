@@ -11,18 +11,9 @@ namespace conformance {
 
 namespace {
 
-// Gaps of styled lines take this colour in the opaque background mode.
-constexpr int kGap = 0xE7;
-
 // A distinct colour for the i-th line of a scene, never kClear or kGap.
 int line_colour(int i) {
     return 0x20 + (i * 37) % 0xC0;
-}
-
-HPEN ext_pen(DWORD style, int width, int colour, const std::vector<DWORD> &dashes = {}) {
-    const LOGBRUSH solid{BS_SOLID, pal(colour), 0};
-    return ExtCreatePen(style, DWORD(width), &solid, DWORD(dashes.size()),
-                        dashes.empty() ? nullptr : dashes.data());
 }
 
 void polyline(HDC dc, const std::vector<POINT> &points) {

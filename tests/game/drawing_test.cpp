@@ -3,31 +3,14 @@
 // drawing colour back to white after each, and still so once "Game Over!"
 // has been written. Also run by the Windows build under Wine.
 #include "bgi.h"
+#include "owned_snake.h"
 #include "snakeEngine.h"
 
 #include "../bgi/headless_display.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
-
-// The game never frees its nodes; a test does, so that nothing is left over.
-struct Snake {
-    node *head = nullptr;
-    Snake &add(int x, int y) {
-        head = insert(head, x, y);
-        return *this;
-    }
-    ~Snake() {
-        while (head) {
-            node *next = head->next;
-            std::free(head);
-            head = next;
-        }
-    }
-};
 
 class Squares : public ::testing::Test {
 protected:
@@ -58,8 +41,7 @@ TEST_F(Squares, ASegmentIsASolidSquareWithAGapToTheNextCell) {
 }
 
 TEST_F(Squares, TheSnakeIsYellowSquaresWhereverItsNodesAre) {
-    Snake snake;
-    snake.add(150, 150).add(165, 150).add(165, 165);
+    Snake snake({{150, 150}, {165, 150}, {165, 165}});
     drawSnake(snake.head);
     for (auto [x, y] : {std::pair(150, 150), {165, 150}, {165, 165}})
         EXPECT_EQ(in_cell(x, y, YELLOW), 14 * 14) << x << "," << y;
@@ -69,8 +51,7 @@ TEST_F(Squares, TheSnakeIsYellowSquaresWhereverItsNodesAre) {
 // What a frame after the game was lost draws: the text leaves the drawing
 // colour white and the squares of the next frame are still solid yellow.
 TEST_F(Squares, SquaresStaySolidAfterGameOver) {
-    Snake snake;
-    snake.add(300, 300);
+    Snake snake({{300, 300}});
     for (int frame = 0; frame < 2; ++frame) {
         cleardevice();
         drawSnake(snake.head);

@@ -1,6 +1,7 @@
 #include "snakeEngine.h"
 
 #include "fake_playfield.h"
+#include "owned_snake.h"
 
 #include <gtest/gtest.h>
 
@@ -11,30 +12,11 @@
 
 namespace {
 
-using Points = std::vector<std::pair<int, int>>;
-
 Points points(const node *head) {
     Points out;
     for (; head != nullptr; head = head->next) out.emplace_back(head->sgt.x, head->sgt.y);
     return out;
 }
-
-// Owns a snake for the length of a test; the game itself never frees one.
-struct Snake {
-    explicit Snake(const Points &body) {
-        for (auto [x, y] : body) head = insert(head, x, y);
-    }
-    ~Snake() {
-        for (node *next; head != nullptr; head = next) next = head->next, std::free(head);
-    }
-    // One game step as the main loop makes it: move, then resolve its consequences.
-    void step(int dir, segment pickup = {-1, -1}) {
-        moveSnake(head, dir);
-        collisionDetection(head, pickup, &haspickup, &game);
-    }
-    node *head = nullptr;
-    int haspickup = 1, game = 1;
-};
 
 TEST(SnakeEngine, StepMovesWrapsAndDetectsSelfCollision) {
     struct Case {

@@ -18,15 +18,9 @@ namespace {
 // The bounding box of every pixel of index `index`: left, top, right, bottom
 // (inclusive); all -1 when there is none.
 std::vector<int> extent(const Canvas &c, int index) {
-    std::vector<int> box{-1, -1, -1, -1};
-    for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x) {
-            if (c.at(x, y) != index) continue;
-            if (box[0] < 0) box = {x, y, x, y};
-            box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x),
-                   std::max(box[3], y)};
-        }
-    return box;
+    const InkBox b = box_of(c, index);
+    if (b.pixels == 0) return {-1, -1, -1, -1};
+    return {b.left, b.top, b.right - 1, b.bottom - 1};
 }
 
 TEST(Ellipses, FillTheirBoxButItsRightColumnAndBottomRow) {

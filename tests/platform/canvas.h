@@ -5,6 +5,8 @@
 
 #include "platform.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -93,3 +95,24 @@ struct Canvas {
     win32::HPALETTE palette;
     std::vector<win32::HGDIOBJ> owned;
 };
+
+// Where the pixels of one index are on a canvas: the box around them (right
+// and bottom excluded; inside out when there are none) and their number.
+struct InkBox {
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+    int pixels = 0;
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+
+inline InkBox box_of(const Canvas &c, int index) {
+    InkBox b;
+    for (int y = 0; y < c.height; ++y)
+        for (int x = 0; x < c.width; ++x)
+            if (c.at(x, y) == index) {
+                b.left = std::min(b.left, x), b.right = std::max(b.right, x + 1);
+                b.top = std::min(b.top, y), b.bottom = std::max(b.bottom, y + 1);
+                ++b.pixels;
+            }
+    return b;
+}

@@ -19,26 +19,6 @@ namespace {
 constexpr int ink = 9;        // text colour index
 constexpr int background = 2; // the canvas's background colour index
 
-struct InkBox {
-    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN; // right, bottom excluded
-    int pixels = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-};
-
-// Where the pixels of one index are on a canvas.
-InkBox box_of(const Canvas &c, int index) {
-    InkBox b;
-    for (int y = 0; y < c.height; ++y)
-        for (int x = 0; x < c.width; ++x)
-            if (c.at(x, y) == index) {
-                b.left = std::min(b.left, x), b.right = std::max(b.right, x + 1);
-                b.top = std::min(b.top, y), b.bottom = std::max(b.bottom, y + 1);
-                ++b.pixels;
-            }
-    return b;
-}
-
 HFONT make_font(int height, const char *face = "Arial", int width = 0, int escapement = 0,
                 int weight = FW_NORMAL, DWORD pitch_and_family = VARIABLE_PITCH | FF_SWISS) {
     return CreateFontA(height, width, escapement, escapement, weight, 0, 0, 0, DEFAULT_CHARSET,
