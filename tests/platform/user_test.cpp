@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -520,6 +521,39 @@ TEST(Zoom, ShowsBlocksAndDividesTheScreensCoordinates) {
     TestWindow maximized(SW_SHOWMAXIMIZED);
     EXPECT_EQ(win32::testing::client_size(maximized.handle).cx, 1280 / 3);
     EXPECT_EQ(win32::testing::client_size(maximized.handle).cy, 800 / 3);
+}
+
+// Positions left of or above the window (a drag that leaves it) round down to
+// whole blocks, out to the ends of int; the message keeps the low 16 bits.
+TEST(Zoom, ScreenPositionsRoundDownToWholeBlocks) {
+    struct Unzoom {
+        ~Unzoom() { win32::testing::use_zoom(nullptr); }
+    } unzoom;
+    struct Case {
+        const char *zoom;
+        int screen, program;
+    };
+    const Case cases[] = {{"3", 5, 1},
+                          {"3", -1, -1},
+                          {"3", -3, -1},
+                          {"3", -4, -2},
+                          {"3", INT_MAX, INT_MAX / 3},
+                          {"3", INT_MIN, INT_MIN / 3 - 1},
+                          {"2", INT_MIN, INT_MIN / 2},
+                          {nullptr, INT_MIN + 1, INT_MIN + 1},
+                          {nullptr, INT_MIN, INT_MIN}};
+    for (const Case &c : cases) {
+        win32::testing::use_zoom(c.zoom);
+        TestWindow w;
+        received.clear();
+        win32::testing::inject_mouse_move(w.handle, c.screen, 0);
+        pump();
+        auto move = std::find_if(received.begin(), received.end(),
+                                 [](const MSG &m) { return m.message == WM_MOUSEMOVE; });
+        ASSERT_NE(move, received.end()) << c.screen;
+        EXPECT_EQ(short(move->lParam & 0xFFFF), short(c.program))
+            << "zoom " << (c.zoom ? c.zoom : "1") << ", screen x " << c.screen;
+    }
 }
 
 } // namespace

@@ -56,7 +56,7 @@ int zoom_of_window(std::uint32_t id) {
 
 // Screen pixels to the program's: whole blocks, rounding down.
 int unzoom(int v, int z) {
-    return v >= 0 ? v / z : -((-v + z - 1) / z);
+    return v / z - (v % z < 0 ? 1 : 0); // no overflow at the ends of int
 }
 // The program's pixels to the screen's, kept to what an int holds.
 int zoomed(int v, int z) {
