@@ -316,12 +316,15 @@ TEST(WidePens, PaintEachPixelOfTheirShapeOnce) {
         DWORD style;
         DWORD width;
         bool user;
+        bool ring = false; // an ellipse's outline: many pieces on both sides of each row
     } cases[] = {
         {"solid round", PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND, 9, false},
         {"solid flat", PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 7, false},
         {"dashed round", PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_ROUND, 11, true},
         {"dashed square", PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_SQUARE, 6, true},
         {"dotted", PS_GEOMETRIC | PS_DOT | PS_ENDCAP_ROUND, 5, false},
+        {"ring solid", PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_ROUND, 30, false, true},
+        {"ring dashed", PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_ROUND, 25, true, true},
     };
     for (const Case &k : cases) {
         std::string pictures[2];
@@ -334,7 +337,11 @@ TEST(WidePens, PaintEachPixelOfTheirShapeOnce) {
             c.owned.push_back(pen);
             SelectObject(c.dc, pen);
             SetROP2(c.dc, xor_mode ? R2_XORPEN : R2_COPYPEN);
-            Polyline(c.dc, folded, 5);
+            SelectObject(c.dc, GetStockObject(NULL_BRUSH));
+            if (k.ring)
+                Ellipse(c.dc, 15, 12, 115, 98);
+            else
+                Polyline(c.dc, folded, 5);
             pictures[xor_mode] = c.rows();
         }
         EXPECT_EQ(pictures[1], pictures[0]) << k.name;

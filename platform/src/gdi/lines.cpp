@@ -258,19 +258,25 @@ BodyOffsets body_offsets(long long dx, long long dy, int width) {
             {away(-ex), away(-ey)}};
 }
 
-// A wide piece from a to b: both ends round, the body along `offsets`.
+// A wide piece from a to b: the body along `offsets`, and a round end at
+// each end asked for.
 void add_wide_piece(SpanUnion &shape, DevicePoint a, DevicePoint b, const BodyOffsets &offsets,
-                    int width, bool round_ends) {
-    if (round_ends) {
-        pen_cap(shape, a, width, shape.limit());
-        pen_cap(shape, b, width, shape.limit());
-    }
+                    const PenCap &cap, bool round_a, bool round_b) {
+    if (round_a) cap.add(shape, a, shape.limit());
+    if (round_b) cap.add(shape, b, shape.limit());
     if (a.x == b.x && a.y == b.y) return;
     const DevicePoint body[] = {{a.x + offsets.left.x, a.y + offsets.left.y},
                                 {b.x + offsets.left.x, b.y + offsets.left.y},
                                 {b.x + offsets.right.x, b.y + offsets.right.y},
                                 {a.x + offsets.right.x, a.y + offsets.right.y}};
     scan_polygon(body, false, shape.limit(), shape);
+}
+
+// Whether a piece from a to b in a pen of the given width can reach the box.
+bool reaches(const Box &box, DevicePoint a, DevicePoint b, int width) {
+    const long long margin = width + 2LL;
+    return std::max(a.x, b.x) + margin >= box.left && std::min(a.x, b.x) - margin < box.right &&
+           std::max(a.y, b.y) + margin >= box.top && std::min(a.y, b.y) - margin < box.bottom;
 }
 
 // The part [from, to] of the segment a -> b (of the given length) that
@@ -293,23 +299,57 @@ void visible_range(const Box &box, double margin, DevicePoint a, DevicePoint b, 
     }
 }
 
+// A path can have a hundred thousand corners (the ring of pixels of a large
+// arc), each costing a piece as tall as the pen. A pen a thousand pixels
+// wide or more follows only corners a 256th of its width apart, and the
+// ends: what it draws moves by less than that, and along a curve (the ring
+// of an arc) by less than a pixel. Narrower pens follow every corner.
+constexpr int kCoarsePenWidth = 1024;
+
+std::vector<DevicePoint> coarse_path(std::span<const DevicePoint> points, long long step) {
+    std::vector<DevicePoint> kept{points.front()};
+    for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+        const DevicePoint p = points[i], q = kept.back();
+        if (std::max(std::llabs(p.x - q.x), std::llabs(p.y - q.y)) >= step) kept.push_back(p);
+    }
+    kept.push_back(points.back());
+    return kept;
+}
+
 // A wide polyline is the union of its segments, each with both ends round:
 // the joins are round too. Dashes are pieces of the path, measured along it
 // and running on across its corners; each is drawn like a short segment,
 // its body along the whole segment's direction.
 void add_wide_path(SpanUnion &shape, const Pen &pen, std::span<const DevicePoint> points) {
     if (shape.limit().empty()) return;
+    std::vector<DevicePoint> coarse;
+    if (pen.width >= kCoarsePenWidth && points.size() > 2) {
+        coarse = coarse_path(points, pen.width / 256);
+        points = coarse;
+    }
     const bool round_ends = (pen.style & PS_ENDCAP_MASK) == PS_ENDCAP_ROUND;
+    const PenCap cap(round_ends ? pen.width : 0);
     const DashPattern &dash = pen.dash;
     // Entries are entered lazily, so that a dash of no length at a segment's
     // start can still leave its dot.
     DashPosition position{dash.lengths.empty() ? 0 : dash.lengths.size() - 1, 0};
+    // A pen as wide as the area covers it with few pieces; the rest need not
+    // be walked. Checked now and then, as it costs a pass over the rows.
+    long long pieces = 0;
+    auto covered = [&] { return ++pieces % 64 == 0 && shape.covers_limit(); };
+    bool a_is_round = false; // the piece before ended at a with a round end
     for (std::size_t i = 0; i + 1 < points.size(); ++i) {
         const DevicePoint a = points[i], b = points[i + 1];
         const long long dx = b.x - a.x, dy = b.y - a.y;
         const BodyOffsets offsets = body_offsets(dx, dy, pen.width);
         if (dash.solid()) {
-            add_wide_piece(shape, a, b, offsets, pen.width, round_ends);
+            // Pieces that cannot reach the area are left out, and where two
+            // meet one round end serves both.
+            const bool seen = reaches(shape.limit(), a, b, pen.width);
+            if (seen)
+                add_wide_piece(shape, a, b, offsets, cap, round_ends && !a_is_round, round_ends);
+            a_is_round = seen && round_ends;
+            if (covered()) return;
             continue;
         }
         const double length = std::hypot(double(dx), double(dy));
@@ -325,7 +365,6 @@ void add_wide_path(SpanUnion &shape, const Pen &pen, std::span<const DevicePoint
         visible_range(shape.limit(), double(pen.width) + 2, a, b, length, visible_from, visible_to);
         const double whole = double(dash.period);
         bool first_piece = true;
-        long long pieces = 0;
         for (double t = 0; t < length;) {
             const double ahead = t < visible_from ? visible_from - t
                                  : t > visible_to ? length - t
@@ -342,18 +381,16 @@ void add_wide_path(SpanUnion &shape, const Pen &pen, std::span<const DevicePoint
                 // A dash of no length leaves a dot only as a segment's first piece.
                 if (position.left == 0 && position.entry % 2 == 0) {
                     if (first_piece)
-                        add_wide_piece(shape, at(t), at(t), offsets, pen.width, round_ends);
+                        add_wide_piece(shape, at(t), at(t), offsets, cap, round_ends, round_ends);
                     first_piece = false;
                 }
                 continue;
             }
             const double run = std::min(position.left, length - t);
             if (position.entry % 2 == 0) {
-                add_wide_piece(shape, at(t), at(t + run), offsets, pen.width, round_ends);
+                add_wide_piece(shape, at(t), at(t + run), offsets, cap, round_ends, round_ends);
                 first_piece = false;
-                // A pen as wide as the area covers it with few pieces; the
-                // rest need not be walked.
-                if (++pieces % 64 == 0 && shape.covers_limit()) return;
+                if (covered()) return;
             }
             t += run;
             position.left -= run;

@@ -59,13 +59,17 @@ void SpanUnion::span(long long y, long long x0, long long x1) {
     }
     // A row that grew may now reach spans set apart before.
     if (!apart_.empty()) merged_ = false;
+    // Merged before the list outgrows what merging keeps by much, so that
+    // many pieces beside each other (a wide ring about a hole) take memory
+    // for the spans they leave, not for every one added.
+    if (apart_.size() >= 2 * kept_apart_ + rows_.size() + 64) merge();
 }
 
 void SpanUnion::merge() {
     if (merged_) return;
     merged_ = true;
     // Every span, by row with a counting sort, then by column within each
-    // row, where there are only a few.
+    // row: by insertion where there are only a few, as there nearly always are.
     for (const Span &r : rows_)
         if (r.x0 < r.x1) apart_.push_back(r);
     const std::size_t rows = rows_.size();
@@ -74,10 +78,17 @@ void SpanUnion::merge() {
     for (std::size_t r = 0; r < rows; ++r) starts_[r + 1] += starts_[r];
     sorted_.resize(apart_.size());
     for (const Span &s : apart_) sorted_[starts_[std::size_t(s.y - limit_.top)]++] = s;
-    for (std::size_t i = 1; i < sorted_.size(); ++i)
-        for (std::size_t j = i;
-             j > 0 && sorted_[j].y == sorted_[j - 1].y && sorted_[j].x0 < sorted_[j - 1].x0; --j)
-            std::swap(sorted_[j], sorted_[j - 1]);
+    const auto by_column = [](const Span &a, const Span &b) { return a.x0 < b.x0; };
+    for (std::size_t r = 0, begin = 0; r < rows; begin = starts_[r++]) {
+        const auto first = sorted_.begin() + std::ptrdiff_t(begin),
+                   last = sorted_.begin() + std::ptrdiff_t(starts_[r]);
+        if (last - first > 16) {
+            std::sort(first, last, by_column);
+            continue;
+        }
+        for (auto i = first; i != last; ++i)
+            for (auto j = i; j != first && j->x0 < (j - 1)->x0; --j) std::swap(*j, *(j - 1));
+    }
     // Overlapping and touching spans of a row become one; the first of each
     // row goes back to the row, the rest stay apart.
     for (Span &r : rows_) r.x0 = r.x1 = 0;
@@ -95,6 +106,7 @@ void SpanUnion::merge() {
         else
             apart_.push_back(s);
     }
+    kept_apart_ = apart_.size();
 }
 
 bool SpanUnion::covers_limit() {
@@ -204,42 +216,54 @@ void scan_polygon(std::span<const DevicePoint> points, bool winding, const Box &
     }
 }
 
-void pen_cap(SpanSink &out, DevicePoint p, int width, const Box &limit) {
-    const long long left = p.x - width / 2, top = p.y - width / 2;
-    if (width <= 2) {
-        for (long long y = top; y < top + width; ++y) out.span(y, left, left + width);
-        return;
-    }
+namespace {
+
+// The largest s with s * s <= n, for 0 <= n < 2^53.
+long long floor_sqrt(long long n) {
+    long long s = (long long)std::sqrt(double(n));
+    while (s > 0 && s * s > n) --s;
+    while ((s + 1) * (s + 1) <= n) ++s;
+    return s;
+}
+
+} // namespace
+
+PenCap::PenCap(int width) : width_(std::max(width, 0)), rows_(std::size_t(width_), unknown) {}
+
+PenCap::Row PenCap::row(int k) const {
+    Row &r = rows_[std::size_t(k)];
+    if (r.x0 != unknown.x0) return r;
+    if (width_ <= 2) return r = {0, width_};
     // In doubled units, so that the half-pixel steps stay integers: pixel
     // (i, j) of the box is in the disc of radius r = (w - 1) / 2 about its
     // centre when (max(|i - r| - 1/2, 0))^2 + (j - r)^2 < r^2, or the same
-    // with i and j exchanged; i2 = 2|i - r| and j2 = 2|j - r| below.
-    const wide r2 = width - 1;
-    auto inside = [&](wide i2, wide j2) {
-        const wide a = i2 > 0 ? i2 - 1 : 0;
-        return a * a + j2 * j2 < r2 * r2;
-    };
-    // Only the rows within the limit: a row's pixels are those with i2 up to
-    // the largest that is still inside, found by bisection (i2 has the parity
-    // of r2, and being inside only gets harder as i2 grows).
+    // with i and j exchanged; i2 = 2|i - r| and j2 = 2|j - r| below. The row
+    // holds the i2 of the parity of r2 up to the largest meeting either
+    // condition; each bound is a square root (r2 < 2^17, so products fit).
+    const long long r2 = width_ - 1, parity = r2 % 2;
+    const long long j2 = 2LL * k - r2 < 0 ? r2 - 2LL * k : 2LL * k - r2;
+    long long reach2 = -1;
+    // (max(i2 - 1, 0))^2 + j2^2 < r2^2
+    if (const long long room = r2 * r2 - j2 * j2; room > 0) reach2 = floor_sqrt(room - 1) + 1;
+    // (max(j2 - 1, 0))^2 + i2^2 < r2^2
+    const long long b = j2 > 0 ? j2 - 1 : 0;
+    if (const long long room = r2 * r2 - b * b; room > 0)
+        reach2 = std::max(reach2, floor_sqrt(room - 1));
+    reach2 = std::min(reach2, r2);
+    if (reach2 < parity) return r = {0, 0};
+    reach2 -= (reach2 - parity) % 2;
+    return r = {int((r2 - reach2) / 2), int((r2 + reach2) / 2 + 1)};
+}
+
+void PenCap::add(SpanSink &out, DevicePoint p, const Box &limit) const {
+    const long long left = p.x - width_ / 2, top = p.y - width_ / 2;
     const long long first_row = std::max<long long>(top, limit.top);
-    const long long last_row = std::min<long long>(top + width, limit.bottom);
+    const long long last_row = std::min<long long>(top + width_, limit.bottom);
+    // Wholly left or right of the limit, no row shows.
+    if (left >= limit.right || left + width_ <= limit.left) return;
     for (long long y = first_row; y < last_row; ++y) {
-        const wide j2 = 2 * (y - top) - r2 < 0 ? r2 - 2 * (y - top) : 2 * (y - top) - r2;
-        auto holds = [&](wide i2) { return inside(i2, j2) || inside(j2, i2); };
-        const wide parity = r2 % 2;
-        if (!holds(parity)) continue;
-        wide lo = 0, hi = (r2 - parity) / 2; // i2 = parity + 2k
-        while (lo < hi) {
-            const wide mid = (lo + hi + 1) / 2;
-            if (holds(parity + 2 * mid))
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        const wide reach2 = parity + 2 * lo;
-        out.span(y, left + (long long)((r2 - reach2) / 2),
-                 left + (long long)((r2 + reach2) / 2) + 1);
+        const Row r = row(int(y - top));
+        if (r.x0 < r.x1) out.span(y, left + r.x0, left + r.x1);
     }
 }
 

@@ -90,9 +90,10 @@ private:
     };
     void merge();
     Box limit_;
-    bool merged_ = true;      // nothing set apart since the last merge
-    std::vector<Span> rows_;  // one per row of the box; empty when x0 >= x1
-    std::vector<Span> apart_; // spans apart from their row's; sorted when merged
+    bool merged_ = true;         // nothing set apart since the last merge
+    std::vector<Span> rows_;     // one per row of the box; empty when x0 >= x1
+    std::vector<Span> apart_;    // spans apart from their row's; sorted when merged
+    std::size_t kept_apart_ = 0; // how many the last merge kept
     std::vector<Span> sorted_;
     std::vector<std::size_t> starts_;
 };
@@ -104,9 +105,25 @@ private:
 void scan_polygon(std::span<const DevicePoint> points, bool winding, const Box &limit,
                   SpanSink &out);
 
-// The round end of a wide pen of width w at p: a disc in the w x w box whose
-// top-left corner is p - w / 2 (halved in integers), rows within `limit`.
-void pen_cap(SpanSink &out, DevicePoint p, int width, const Box &limit);
+// The round end of a wide pen of width w: a disc in the w x w box whose
+// top-left corner is p - w / 2 (halved in integers). Each row's extent is
+// worked out once, the first time a cap needs it: a path puts the same disc
+// at every corner.
+class PenCap {
+public:
+    explicit PenCap(int width);
+    // The cap at p, its rows within `limit`.
+    void add(SpanSink &out, DevicePoint p, const Box &limit) const;
+
+private:
+    struct Row {
+        int x0, x1; // of the box's columns; none when x0 >= x1
+    };
+    static constexpr Row unknown{-1, -1};
+    Row row(int k) const;
+    int width_;
+    mutable std::vector<Row> rows_;
+};
 
 // Draws the polyline through `points` with the DC's pen. Cosmetic pens leave
 // out the last point; the dash style runs on from segment to segment.
