@@ -56,13 +56,17 @@ void SpanUnion::span(long long y, long long x0, long long x1) {
         row.x0 = std::min(row.x0, int(x0)), row.x1 = std::max(row.x1, int(x1));
     } else {
         apart_.push_back({int(y), int(x0), int(x1)});
+        // Merged before the list outgrows what merging keeps by much, so
+        // that many pieces beside each other (a wide ring about a hole) take
+        // memory for the spans they leave, not for every one added.
+        if (apart_.size() >= 2 * kept_apart_ + rows_.size() + 64) {
+            merged_ = false;
+            merge();
+            return;
+        }
     }
     // A row that grew may now reach spans set apart before.
     if (!apart_.empty()) merged_ = false;
-    // Merged before the list outgrows what merging keeps by much, so that
-    // many pieces beside each other (a wide ring about a hole) take memory
-    // for the spans they leave, not for every one added.
-    if (apart_.size() >= 2 * kept_apart_ + rows_.size() + 64) merge();
 }
 
 void SpanUnion::merge() {
