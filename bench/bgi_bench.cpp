@@ -109,23 +109,16 @@ BENCHMARK_CAPTURE(
     BM_Curve, fillellipse_50, [](int d) { fillellipse(200 + d, 200, 50, 50); }, 7854);
 BENCHMARK_CAPTURE(
     BM_Curve, pieslice_50, [](int d) { pieslice(200 + d, 200, 30, 300, 50); }, 5890);
+
 // Pens about as wide as their circle, which leave a small hole at the centre
 // of the page: thousands of corners, each as tall as the page. The second is
 // wide enough to follow fewer of them.
-BENCHMARK_CAPTURE(
-    BM_Curve, circle_600_pen_1000,
-    [](int d) {
-        setlinestyle(SOLID_LINE, 0, 1000);
-        circle(960 + d, 540, 600);
-    },
-    1920 * 1080);
-BENCHMARK_CAPTURE(
-    BM_Curve, circle_1000_pen_1900,
-    [](int d) {
-        setlinestyle(SOLID_LINE, 0, 1900);
-        circle(960 + d, 540, 1000);
-    },
-    1920 * 1080);
+template <int radius, int thickness> void wide_circle(int shift) {
+    setlinestyle(SOLID_LINE, 0, thickness);
+    circle(960 + shift, 540, radius);
+}
+BENCHMARK_CAPTURE(BM_Curve, circle_600_pen_1000, wide_circle<600, 1000>, 1920 * 1080);
+BENCHMARK_CAPTURE(BM_Curve, circle_1000_pen_1900, wide_circle<1000, 1900>, 1920 * 1080);
 
 // The inside (state.range(0) pixels square) of an outline, filled in two
 // colours by turns so that every fill repaints it. A fill in the colour the

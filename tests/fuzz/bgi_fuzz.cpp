@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -86,6 +87,17 @@ std::size_t claimed_size(const std::vector<unsigned char> &block) {
     return 8 + std::size_t((w + 7) / 8) * 4 * std::size_t(h);
 }
 
+template <class Result, class... Args, std::size_t... I>
+void call_with(Result (*f)(Args...), const int *numbers, std::index_sequence<I...>) {
+    f(Args(numbers[I])...);
+}
+
+// Calls f with as many of the input's numbers as it takes, read in order.
+template <class Result, class... Args> void with_numbers(Input &in, Result (*f)(Args...)) {
+    const int numbers[] = {(void(sizeof(Args)), in.number())...};
+    call_with(f, numbers, std::index_sequence_for<Args...>{});
+}
+
 void type_keys(const std::string &keys) {
     if (bgi::window_handle()) win32::testing::inject_text(bgi::window_handle(), keys);
 }
@@ -138,21 +150,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             graphdefaults();
             break;
         case 3:
-            setcolor(in.number());
+            with_numbers(in, setcolor);
             break;
         case 4:
-            setbkcolor(in.number());
+            with_numbers(in, setbkcolor);
             break;
-        case 5: {
-            const int index = in.number();
-            setpalette(index, in.number());
+        case 5:
+            with_numbers(in, setpalette);
             break;
-        }
-        case 6: {
-            const int index = in.number(), r = in.number(), g = in.number();
-            setrgbpalette(index, r, g, in.number());
+        case 6:
+            with_numbers(in, setrgbpalette);
             break;
-        }
         case 7: {
             palettetype palette;
             palette.size = in.byte();
@@ -167,44 +175,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         }
         case 9:
-            setwritemode(in.number());
+            with_numbers(in, setwritemode);
             break;
-        case 10: {
-            const int pattern = in.number();
-            setfillstyle(pattern, in.number());
+        case 10:
+            with_numbers(in, setfillstyle);
             break;
-        }
         case 11: {
             char rows[8];
             for (char &r : rows) r = char(in.byte());
             setfillpattern(rows, in.number());
             break;
         }
-        case 12: {
-            const int x = in.number();
-            lineto(x, in.number());
+        case 12:
+            with_numbers(in, lineto);
             break;
-        }
-        case 13: {
-            const int dx = in.number();
-            linerel(dx, in.number());
+        case 13:
+            with_numbers(in, linerel);
             break;
-        }
-        case 14: {
-            const int x1 = in.number(), y1 = in.number(), x2 = in.number();
-            line(x1, y1, x2, in.number());
+        case 14:
+            with_numbers(in, line);
             break;
-        }
-        case 15: {
-            const int x = in.number();
-            moveto(x, in.number());
+        case 15:
+            with_numbers(in, moveto);
             break;
-        }
-        case 16: {
-            const int dx = in.number();
-            moverel(dx, in.number());
+        case 16:
+            with_numbers(in, moverel);
             break;
-        }
         case 17:
         case 18: {
             // Any count, negative ones too; the points are there for every one counted.
@@ -219,89 +215,56 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 fillpoly(count, list);
             break;
         }
-        case 19: {
-            const int l = in.number(), t = in.number(), r = in.number();
-            rectangle(l, t, r, in.number());
+        case 19:
+            with_numbers(in, rectangle);
             break;
-        }
-        case 20: {
-            const int l = in.number(), t = in.number(), r = in.number();
-            bar(l, t, r, in.number());
+        case 20:
+            with_numbers(in, bar);
             break;
-        }
-        case 21: {
-            const int l = in.number(), t = in.number(), r = in.number(), b = in.number();
-            const int depth = in.number();
-            bar3d(l, t, r, b, depth, in.number());
+        case 21:
+            with_numbers(in, bar3d);
             break;
-        }
-        case 22: {
-            const int x = in.number(), y = in.number();
-            floodfill(x, y, in.number());
+        case 22:
+            with_numbers(in, floodfill);
             break;
-        }
-        case 23: {
-            const int x = in.number(), y = in.number();
-            putpixel(x, y, in.number());
+        case 23:
+            with_numbers(in, putpixel);
             break;
-        }
-        case 24: {
-            const int x = in.number();
-            getpixel(x, in.number());
+        case 24:
+            with_numbers(in, getpixel);
             break;
-        }
-        case 25: {
-            const int x = in.number(), y = in.number(), from = in.number(), to = in.number();
-            arc(x, y, from, to, in.number());
+        case 25:
+            with_numbers(in, arc);
             break;
-        }
-        case 26: {
-            const int x = in.number(), y = in.number();
-            circle(x, y, in.number());
+        case 26:
+            with_numbers(in, circle);
             break;
-        }
-        case 27: {
-            const int x = in.number(), y = in.number(), from = in.number(), to = in.number();
-            pieslice(x, y, from, to, in.number());
+        case 27:
+            with_numbers(in, pieslice);
             break;
-        }
-        case 28: {
-            const int x = in.number(), y = in.number(), from = in.number(), to = in.number();
-            const int rx = in.number();
-            ellipse(x, y, from, to, rx, in.number());
+        case 28:
+            with_numbers(in, ellipse);
             break;
-        }
-        case 29: {
-            const int x = in.number(), y = in.number(), rx = in.number();
-            fillellipse(x, y, rx, in.number());
+        case 29:
+            with_numbers(in, fillellipse);
             break;
-        }
-        case 30: {
-            const int x = in.number(), y = in.number(), from = in.number(), to = in.number();
-            const int rx = in.number();
-            sector(x, y, from, to, rx, in.number());
+        case 30:
+            with_numbers(in, sector);
             break;
-        }
         case 31: {
             arccoordstype coords;
             getarccoords(in.byte() & 1 ? &coords : nullptr);
             break;
         }
-        case 32: {
-            const int font = in.number(), direction = in.number();
-            settextstyle(font, direction, in.number());
+        case 32:
+            with_numbers(in, settextstyle);
             break;
-        }
-        case 33: {
-            const int horiz = in.number();
-            settextjustify(horiz, in.number());
+        case 33:
+            with_numbers(in, settextjustify);
             break;
-        }
-        case 34: {
-            const int mx = in.number(), dx = in.number(), my = in.number();
-            setusercharsize(mx, dx, my, in.number());
+        case 34:
+            with_numbers(in, setusercharsize);
             break;
-        }
         case 35:
             outtext(in.text().c_str());
             break;
@@ -341,16 +304,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             putimage(x, y, block.data(), in.number());
             break;
         }
-        case 42: {
-            const int l = in.number(), t = in.number(), r = in.number();
-            imagesize(l, t, r, in.number());
+        case 42:
+            with_numbers(in, imagesize);
             break;
-        }
         case 43:
-            setactivepage(in.number());
+            with_numbers(in, setactivepage);
             break;
         case 44:
-            setvisualpage(in.number());
+            with_numbers(in, setvisualpage);
             break;
         case 45:
             cleardevice();
@@ -358,11 +319,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         case 46:
             clearviewport();
             break;
-        case 47: {
-            const int l = in.number(), t = in.number(), r = in.number(), b = in.number();
-            setviewport(l, t, r, b, in.number());
+        case 47:
+            with_numbers(in, setviewport);
             break;
-        }
         case 48: {
             viewporttype view;
             getviewsettings(&view);
@@ -421,11 +380,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             kbhit(); // dispatches what was injected
             break;
         }
-        case 54: {
-            const int x = in.number();
-            setaspectratio(x, in.number());
+        case 54:
+            with_numbers(in, setaspectratio);
             break;
-        }
         case 55: {
             // The queries, which only read state or fill the caller's records.
             int a, b;

@@ -72,8 +72,7 @@ void SpanUnion::span(long long y, long long x0, long long x1) {
 void SpanUnion::merge() {
     if (merged_) return;
     merged_ = true;
-    // Every span, by row with a counting sort, then by column within each
-    // row: by insertion where there are only a few, as there nearly always are.
+    // Every span, by row with a counting sort, then by column within each row.
     for (const Span &r : rows_)
         if (r.x0 < r.x1) apart_.push_back(r);
     const std::size_t rows = rows_.size();
@@ -82,17 +81,11 @@ void SpanUnion::merge() {
     for (std::size_t r = 0; r < rows; ++r) starts_[r + 1] += starts_[r];
     sorted_.resize(apart_.size());
     for (const Span &s : apart_) sorted_[starts_[std::size_t(s.y - limit_.top)]++] = s;
-    const auto by_column = [](const Span &a, const Span &b) { return a.x0 < b.x0; };
-    for (std::size_t r = 0, begin = 0; r < rows; begin = starts_[r++]) {
-        const auto first = sorted_.begin() + std::ptrdiff_t(begin),
-                   last = sorted_.begin() + std::ptrdiff_t(starts_[r]);
-        if (last - first > 16) {
-            std::sort(first, last, by_column);
-            continue;
-        }
-        for (auto i = first; i != last; ++i)
-            for (auto j = i; j != first && j->x0 < (j - 1)->x0; --j) std::swap(*j, *(j - 1));
-    }
+    for (std::size_t r = 0, begin = 0; r < rows; begin = starts_[r++])
+        if (starts_[r] - begin > 1)
+            std::sort(sorted_.begin() + std::ptrdiff_t(begin),
+                      sorted_.begin() + std::ptrdiff_t(starts_[r]),
+                      [](const Span &a, const Span &b) { return a.x0 < b.x0; });
     // Overlapping and touching spans of a row become one; the first of each
     // row goes back to the row, the rest stay apart.
     for (Span &r : rows_) r.x0 = r.x1 = 0;
