@@ -109,6 +109,11 @@ BENCHMARK_CAPTURE(
     BM_Curve, fillellipse_50, [](int d) { fillellipse(200 + d, 200, 50, 50); }, 7854);
 BENCHMARK_CAPTURE(
     BM_Curve, pieslice_50, [](int d) { pieslice(200 + d, 200, 30, 300, 50); }, 5890);
+BENCHMARK_CAPTURE(
+    BM_Curve, arc_50, [](int d) { arc(200 + d, 200, 30, 300, 50); }, 210);
+// A large elliptical arc, as the classic nested-ellipse pictures draw them.
+BENCHMARK_CAPTURE(
+    BM_Curve, ellipse_229x171, [](int d) { ellipse(320 + d, 240, 0, 352, 229, 171); }, 1100);
 
 // Pens about as wide as their circle, which leave a small hole at the centre
 // of the page: thousands of corners, each as tall as the page. The second is
