@@ -1,6 +1,7 @@
 // Arcs, circles and ellipses: each a box about the centre and, for arcs and
 // slices, a start and an end point, handed to one platform call per target.
-// They draw in copy mode whatever the write mode.
+// They draw in copy mode whatever the write mode. An arc or slice that
+// sweeps a whole turn or more is the whole ellipse.
 #include "bgi.h"
 #include "bgi_internal.h"
 #include "object_cache.h"
@@ -79,13 +80,58 @@ void select_pen() {
     pcache.select(drawing.color + palette_slot_offset);
 }
 
-// Arc or Pie through ac's end points on the box of radii rx, ry about (x, y).
-template <class Call> void draw_through_ac(Call call, int x, int y, int rx, int ry) {
-    const int left = wrap_sub(x, rx), top = wrap_sub(y, ry);
-    const int right = wrap_add(x, rx), bottom = wrap_add(y, ry);
-    const arccoordstype p = ac;
-    on_targets(
-        [&](HDC dc) { call(dc, left, top, right, bottom, p.xstart, p.ystart, p.xend, p.yend); });
+// The whole outline of the ellipse in the box: an Arc from a point round to
+// the same point.
+void whole_outline(HDC dc, int left, int top, int right, int bottom, int x, int y) {
+#ifdef _WIN32
+    // The system's GDI under Wine draws such an Arc as a polyline that stops
+    // one pixel short of closing, so a fill from the centre leaks through.
+    // Its Ellipse outline is the same ring, closed (as Windows' Arc is):
+    // the Windows build outlines whole ellipses with Ellipse and no brush.
+    (void)x, (void)y;
+    const HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Ellipse(dc, left, top, right, bottom);
+    SelectObject(dc, brush);
+#else
+    Arc(dc, left, top, right, bottom, x, y, x, y);
+#endif
+}
+
+// The box of radii rx, ry about (x, y), and the points its arc or slice runs
+// between: ac's end points, or, when the angles sweep a whole turn or more,
+// the start point twice. Points of angles a turn apart need not lie on one
+// ray (each is truncated on its own), so only equal points mean the whole
+// ellipse for certain.
+struct ArcCall {
+    int left, top, right, bottom;
+    arccoordstype ends;
+    bool whole() const { return ends.xstart == ends.xend && ends.ystart == ends.yend; }
+};
+
+ArcCall arc_call(int x, int y, int stangle, int endangle, int rx, int ry) {
+    ArcCall call{wrap_sub(x, rx), wrap_sub(y, ry), wrap_add(x, rx), wrap_add(y, ry), ac};
+    if ((long long)endangle - stangle >= 360) {
+        call.ends.xend = call.ends.xstart;
+        call.ends.yend = call.ends.ystart;
+    }
+    return call;
+}
+
+void draw_arc(const ArcCall &c) {
+    const arccoordstype &p = c.ends;
+    on_targets([&](HDC dc) {
+        if (c.whole())
+            whole_outline(dc, c.left, c.top, c.right, c.bottom, p.xstart, p.ystart);
+        else
+            Arc(dc, c.left, c.top, c.right, c.bottom, p.xstart, p.ystart, p.xend, p.yend);
+    });
+}
+
+void draw_pie(const ArcCall &c) {
+    const arccoordstype &p = c.ends;
+    on_targets([&](HDC dc) {
+        Pie(dc, c.left, c.top, c.right, c.bottom, p.xstart, p.ystart, p.xend, p.yend);
+    });
 }
 
 } // namespace
@@ -95,7 +141,7 @@ extern "C" {
 void arc(int x, int y, int stangle, int endangle, int radius) {
     circle_points(x, y, stangle, endangle, radius);
     select_pen();
-    draw_through_ac(Arc, x, y, radius, radius);
+    draw_arc(arc_call(x, y, stangle, endangle, radius, radius));
 }
 
 // The height follows the aspect ratio, worked out in 64 bits so that no
@@ -111,20 +157,20 @@ void circle(int x, int y, int radius) {
     const int left = wrap_sub(x, radius), top = wrap_sub(y, ry);
     const int right = start_x, bottom = wrap_add(y, ry);
     // Start and end the same point: the whole ellipse.
-    on_targets([&](HDC dc) { Arc(dc, left, top, right, bottom, start_x, y, start_x, y); });
+    on_targets([&](HDC dc) { whole_outline(dc, left, top, right, bottom, start_x, y); });
 }
 
 void pieslice(int x, int y, int stangle, int endangle, int radius) {
     select_pen();
     select_fill_color();
     circle_points(x, y, stangle, endangle, radius);
-    draw_through_ac(Pie, x, y, radius, radius);
+    draw_pie(arc_call(x, y, stangle, endangle, radius, radius));
 }
 
 void ellipse(int x, int y, int stangle, int endangle, int xradius, int yradius) {
     ellipse_points(x, y, stangle, endangle, xradius, yradius);
     select_pen();
-    draw_through_ac(Arc, x, y, xradius, yradius);
+    draw_arc(arc_call(x, y, stangle, endangle, xradius, yradius));
 }
 
 void fillellipse(int x, int y, int xradius, int yradius) {
@@ -139,7 +185,7 @@ void sector(int x, int y, int stangle, int endangle, int xradius, int yradius) {
     ellipse_points(x, y, stangle, endangle, xradius, yradius);
     select_pen();
     select_fill_color();
-    draw_through_ac(Pie, x, y, xradius, yradius);
+    draw_pie(arc_call(x, y, stangle, endangle, xradius, yradius));
 }
 
 void getarccoords(struct arccoordstype *arccoords) {

@@ -1,8 +1,9 @@
 // Ellipse, Arc and Pie. The outline of an ellipse is a ring of pixels, traced
 // one quadrant at a time and mirrored; an arc is a stretch of that ring drawn
-// as a polyline, a pie the same stretch closed through the centre and drawn
-// as a polygon. Ellipses too large to trace are drawn as polygons that follow
-// the curve closely wherever it can be seen.
+// as a polyline (with rays that coincide, the closed outline Ellipse draws),
+// a pie the same stretch closed through the centre and drawn as a polygon.
+// Ellipses too large to trace are drawn as polygons that follow the curve
+// closely wherever it can be seen.
 #include "pen.h"
 #include "raster.h"
 #include "trace.h"
@@ -161,8 +162,6 @@ public:
     static bool same_rays(Direction u, Direction v) {
         return wide(u.y) * v.x == wide(u.x) * v.y && wide(u.x) * v.x + wide(u.y) * v.y > 0;
     }
-    bool full_turn_to(Direction end) const { return same_rays(from_, end); }
-
     bool on_ray(Direction u) const { return same(from_, u); }
     // Whether place u comes strictly before direction v (a place, or a ray
     // whose half is given), neither lying on the ray.
@@ -223,15 +222,22 @@ private:
     Direction from_;
 };
 
+// Whether the rays through two points, seen from the centre, coincide: an
+// arc between them is the whole ellipse.
+bool rays_coincide(Direction start, Direction end) {
+    return Sweep::same_rays(Sweep::nonzero(start), Sweep::nonzero(end));
+}
+
 // The stretch of the ring from the ray through `start` counter-clockwise to
 // the ray through `end`: from the first point at the start ray on, as many
-// points as lie before the end ray; a stretch holding none, or rays that
-// coincide, go all the way round.
+// points as lie before the end ray. Rays that coincide go all the way round.
+// A stretch that holds no point (rays closer together than the ring's
+// points) keeps the first one: it stays as short as the rays are close.
 std::vector<DevicePoint> arc_points(const std::vector<RingPoint> &points, Direction start,
                                     Direction end) {
     const Sweep sweep(start);
+    const bool full = rays_coincide(start, end);
     end = Sweep::nonzero(end);
-    const bool full = sweep.full_turn_to(end);
     const int end_half = sweep.half_of_ray(end);
     const std::size_t first = sweep.first_of(points);
     std::size_t count = 0;
@@ -247,7 +253,7 @@ std::vector<DevicePoint> arc_points(const std::vector<RingPoint> &points, Direct
             inside = sweep.before(u, end, end_half);
         count += inside;
     }
-    const std::size_t n = points.size(), length = full || count == 0 ? n : count;
+    const std::size_t n = points.size(), length = full ? n : std::max<std::size_t>(count, 1);
     std::vector<DevicePoint> out;
     out.reserve(length + 2);
     for (std::size_t k = 0; k < length; ++k) out.push_back(points[(first + k) % n].pixel);
@@ -383,26 +389,56 @@ ShapeCall shape_call(HDC handle, int left, int top, int right, int bottom) {
     return call;
 }
 
-// The points of an arc or a pie's curved side, from the ray through the
-// start point to the ray through the end point.
-std::vector<DevicePoint> stretch(const DeviceContext &dc, const ShapeBox &box, int x_start,
-                                 int y_start, int x_end, int y_end) {
+// The closed path the pen follows round a whole ellipse, and the points
+// the inside is made from when the box is traced.
+struct WholeOutline {
+    std::vector<DevicePoint> path;
+    std::vector<RingPoint> ring;
+};
+
+WholeOutline whole_outline(const DeviceContext &dc, const ShapeBox &box) {
+    if (!box.traced()) return {approximation(dc, box).points(0, 2 * std::numbers::pi), {}};
+    WholeOutline outline{{}, ring(box)};
+    outline.path = ellipse_outline(box, outline.ring, wide_pen(dc));
+    return outline;
+}
+
+// The rays of an arc or a pie: from the middle of the box through the start
+// and through the end point, in device pixels.
+struct Rays {
+    Direction start, end;
+};
+
+Rays rays(const DeviceContext &dc, const ShapeBox &box, int x_start, int y_start, int x_end,
+          int y_end) {
     const DevicePoint centre = box.centre();
     auto ray = [&](int x, int y) {
         const DevicePoint p = to_device(dc, {x, y});
         return Direction{p.x - centre.x, p.y - centre.y};
     };
-    const Direction start = ray(x_start, y_start), end = ray(x_end, y_end);
+    return {ray(x_start, y_start), ray(x_end, y_end)};
+}
+
+// The points of an arc or a pie's curved side, from the start ray to the end
+// ray.
+std::vector<DevicePoint> stretch(const DeviceContext &dc, const ShapeBox &box, Rays rays) {
+    const Direction start = rays.start, end = rays.end;
     if (box.traced()) return arc_points(ring(box), start, end);
+    // Rays that differ stay apart, however close: a whole turn only for rays
+    // that coincide.
     const Approximation curve = approximation(dc, box);
     const double t0 = curve.angle_of(start);
     double t1 = curve.angle_of(end);
-    while (t1 <= t0) t1 += 2 * std::numbers::pi;
+    if (rays_coincide(start, end))
+        t1 = t0 + 2 * std::numbers::pi;
+    else if (t1 < t0)
+        t1 += 2 * std::numbers::pi;
     return curve.points(t0, t1);
 }
 
-// An arc is drawn like a polyline; a pie closes it through the centre and
-// is drawn like a polygon.
+// An arc is drawn like a polyline, and an arc whose rays coincide is the
+// whole outline, closed, as Ellipse draws it; a pie closes its stretch
+// through the centre and is drawn like a polygon.
 BOOL arc_or_pie(bool pie, HDC dc_handle, int left, int top, int right, int bottom, int x_start,
                 int y_start, int x_end, int y_end) {
     trace::record(pie ? "Pie" : "Arc", dc_handle,
@@ -411,7 +447,12 @@ BOOL arc_or_pie(bool pie, HDC dc_handle, int left, int top, int right, int botto
     if (!call.dc) return FALSE;
     if (!call.seen) return TRUE;
     DeviceContext &dc = *call.dc;
-    std::vector<DevicePoint> points = stretch(dc, call.box, x_start, y_start, x_end, y_end);
+    const Rays ends = rays(dc, call.box, x_start, y_start, x_end, y_end);
+    if (!pie && rays_coincide(ends.start, ends.end)) {
+        stroke_polyline(dc, whole_outline(dc, call.box).path);
+        return TRUE;
+    }
+    std::vector<DevicePoint> points = stretch(dc, call.box, ends);
     if (!pie) {
         stroke_polyline(dc, points);
         return TRUE;
@@ -436,21 +477,21 @@ BOOL Ellipse(HDC dc_handle, int left, int top, int right, int bottom) {
     if (!call.seen) return TRUE;
     DeviceContext &dc = *call.dc;
     const ShapeBox &box = call.box;
+    const WholeOutline outline = whole_outline(dc, box);
     if (!box.traced()) {
-        std::vector<DevicePoint> outline = approximation(dc, box).points(0, 2 * std::numbers::pi);
         fill_and_stroke(
-            dc, [&](const Box &area, SpanSink &sink) { scan_polygon(outline, false, area, sink); },
-            outline);
+            dc,
+            [&](const Box &area, SpanSink &sink) { scan_polygon(outline.path, false, area, sink); },
+            outline.path);
         return TRUE;
     }
-    const std::vector<RingPoint> points = ring(box);
     const bool thin = box.width() <= 2 || box.height() <= 2;
     const bool no_pen = dc.pen.object->dash_style() == PS_NULL;
     fill_and_stroke(
         dc,
         [&](const Box &area, SpanSink &sink) {
             if (!thin) {
-                ellipse_inside(box, points, area, sink);
+                ellipse_inside(box, outline.ring, area, sink);
             } else if (no_pen) {
                 // Without an outline a thin box fills all but its last column
                 // and row; with one, the outline covers it.
@@ -458,7 +499,7 @@ BOOL Ellipse(HDC dc_handle, int left, int top, int right, int bottom) {
                     sink.span(y, box.left, box.right - 1);
             }
         },
-        ellipse_outline(box, points, wide_pen(dc)));
+        outline.path);
     return TRUE;
 }
 
