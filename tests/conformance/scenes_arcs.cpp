@@ -4,6 +4,7 @@
 // viewport origins.
 #include "scene_kit.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -512,6 +513,134 @@ void arc_thin(DumpFile &out) {
     out.pixels("arc_thin", dc, 200, 40);
 }
 
+// The offset from the centre of the point where a BGI program's elliptical
+// arc of radii rx, ry meets the ray at `degrees`: the coordinate along the
+// axis the ray is nearer from the square root, the other from the tangent,
+// each truncated towards zero; y downwards.
+POINT bgi_offset(int degrees, int rx, int ry) {
+    const double rad = degrees * 3.141592653589793 / 180, s = std::sin(rad), c = std::cos(rad);
+    const double a = rx, b = ry;
+    double x, y;
+    if (std::fabs(c) > std::fabs(s)) {
+        const double t = s / c;
+        x = std::sqrt((a * a * b * b) / (b * b + a * a * t * t));
+        y = x * std::fabs(t);
+    } else {
+        const double u = c / s;
+        y = std::sqrt((a * a * b * b) / (a * a + b * b * u * u));
+        x = y * std::fabs(u);
+    }
+    return {int(c >= 0 ? x : -x), int(s >= 0 ? -y : y)};
+}
+
+// A BGI program's elliptical arc or sector about (x, y) from `from` to `to`
+// degrees.
+void bgi_arc(Kind kind, HDC dc, int x, int y, int from, int to, int rx, int ry) {
+    const POINT s = bgi_offset(from, rx, ry), e = bgi_offset(to, rx, ry);
+    arc_or_pie(kind, dc, x - rx, y - ry, x + rx, y + ry, {x + s.x, y + s.y}, {x + e.x, y + e.y});
+}
+
+// The classic picture of nested ellipses in a 640 x 480 window, each from 0
+// to 352, 354, 356 or 358 degrees: boxes as large as a window, ending just
+// short of where they start.
+void arc_large_nested(DumpFile &out, Kind kind) {
+    Canvas canvas(640, 480, kClear);
+    HDC dc = canvas.dc();
+    Selected p(dc, pen(PS_SOLID, 1, kPen));
+    Selected b(dc, CreateSolidBrush(pal(kFill)));
+    if (kind == Kind::pie) SetROP2(dc, R2_XORPEN); // every slice shows through the next
+    for (int i = 0; i < 13; ++i)
+        bgi_arc(kind, dc, 320 - (i & 1), 240 - (i & 2) / 2, 0, 352 + 2 * (i % 4), 229 - 15 * i,
+                171 - 11 * i);
+    out.pixels(std::string(kind == Kind::arc ? "arc" : "pie") + "_large_nested", dc, 640, 480);
+}
+
+// Large boxes, odd and even both ways, with rays in every direction and
+// spans of every size from 5 degrees to nearly a whole turn.
+void arc_large(DumpFile &out, Kind kind, unsigned seed) {
+    Canvas canvas(800, 600, kClear);
+    HDC dc = canvas.dc();
+    Selected p(dc, pen(PS_SOLID, 1, kPen));
+    Selected b(dc, CreateSolidBrush(pal(kFill)));
+    SetROP2(dc, R2_XORPEN);
+    Numbers random(seed);
+    for (int i = 0; i < 16; ++i) {
+        const int rx = random.in(60, 390), ry = random.in(60, 290);
+        const int x = 400 + random.in(-5, 5), y = 300 + random.in(-5, 5);
+        const int from = random.in(0, 359), to = from + random.in(5, 355);
+        bgi_arc(kind, dc, x, y, from, to, rx, ry);
+    }
+    out.pixels(std::string(kind == Kind::arc ? "arc" : "pie") + "_large_" + std::to_string(seed),
+               dc, 800, 600);
+}
+
+// Arcs whose rays coincide (equal points, points on one ray, the middle of
+// the box itself), on circles and ellipses of every small size and a few
+// large ones. The reference leaves a pixel out of each; see the table of
+// scenes allowed below 100%.
+void arc_whole(DumpFile &out) {
+    Canvas canvas(400, 330, kClear);
+    HDC dc = canvas.dc();
+    Selected p(dc, pen(PS_SOLID, 1, kPen));
+    Numbers random(21);
+    Shelf shelf(400, 3);
+    auto whole = [&](int w, int h) {
+        const POINT at = shelf.place(w, h);
+        const POINT m = middle(at.x, at.y, at.x + w, at.y + h);
+        const int dx = random.in(-30, 30), dy = random.in(-30, 30), k = random.in(2, 3);
+        const POINT s{m.x + dx, m.y + dy};
+        const POINT e = random.in(0, 2) == 0 ? POINT{m.x + k * dx, m.y + k * dy} : s;
+        arc(dc, at.x, at.y, at.x + w, at.y + h, s, e);
+    };
+    for (int r = 1; r <= 24; ++r) whole(2 * r, 2 * r);
+    for (int i = 0; i < 40; ++i) whole(random.in(3, 50), random.in(3, 50));
+    for (int w : {3, 4, 5, 6}) whole(w, w);
+    whole(150, 90);
+    whole(91, 121);
+    const POINT at = shelf.place(40, 30);
+    const POINT m = middle(at.x, at.y, at.x + 40, at.y + 30);
+    arc(dc, at.x, at.y, at.x + 40, at.y + 30, m, m);
+    out.pixels("arc_whole", dc, 400, 330);
+}
+
+// Rays that differ by less than the ring's points are apart: far points one
+// pixel apart, rays a fraction of a degree apart. The reference draws the
+// whole ring, or the whole slice; see the table of scenes allowed below
+// 100%.
+void arc_short(DumpFile &out, Kind kind) {
+    Canvas canvas(400, 200, kClear);
+    HDC dc = canvas.dc();
+    Selected p(dc, pen(PS_SOLID, 1, kPen));
+    Selected b(dc, CreateSolidBrush(pal(kFill)));
+    Numbers random(kind == Kind::arc ? 31 : 32);
+    Shelf shelf(400, 3);
+    for (int i = 0; i < 40; ++i) {
+        const int w = random.in(6, 60), h = random.in(6, 60);
+        const POINT at = shelf.place(w, h);
+        if (shelf.height() > 200) break;
+        const POINT m = middle(at.x, at.y, at.x + w, at.y + h);
+        // A far point and its neighbour counter-clockwise round the box.
+        const int d = 1000;
+        POINT s, e;
+        switch (random.in(0, 3)) {
+        case 0:
+            s = {m.x + d, m.y + random.in(-d, d)}, e = {s.x, s.y - 1};
+            break;
+        case 1:
+            s = {m.x + random.in(-d, d), m.y - d}, e = {s.x - 1, s.y};
+            break;
+        case 2:
+            s = {m.x - d, m.y + random.in(-d, d)}, e = {s.x, s.y + 1};
+            break;
+        default:
+            s = {m.x + random.in(-d, d), m.y + d}, e = {s.x + 1, s.y};
+            break;
+        }
+        arc_or_pie(kind, dc, at.x, at.y, at.x + w, at.y + h, s, e);
+    }
+    out.pixels(std::string(kind == Kind::arc ? "arc" : "pie") + "_short", dc, 400, 200);
+}
+
 } // namespace
 
 void arc_scenes(DumpFile &out) {
@@ -542,7 +671,12 @@ void arc_scenes(DumpFile &out) {
         arc_styles(out, kind);
         arc_wide(out, kind, 3);
         arc_wide(out, kind, 4);
+        arc_large_nested(out, kind);
+        arc_large(out, kind, 1);
+        arc_large(out, kind, 2);
+        arc_short(out, kind);
     }
+    arc_whole(out);
     arc_clip(out);
     pie_xor(out);
     wide_xor(out, 3);

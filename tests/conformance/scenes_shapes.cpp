@@ -230,6 +230,27 @@ void flood_mix(DumpFile &out) {
     out.pixels("flood_mix_xor", dc, 32, 24);
 }
 
+// FloodFill with a clip region and a moved viewport origin together, as the
+// BGI layer fills in a clipped viewport: the reference fails there (see the
+// table of scenes allowed below 100%), so these fills and what they return
+// are a scene of their own.
+void flood_clip_viewport(DumpFile &out) {
+    Canvas canvas(64, 48, kClear);
+    HDC dc = canvas.dc();
+    Selected b(dc, CreateSolidBrush(pal(0x90)));
+    border_box(dc, 4, 4, 40, 30);
+    border_box(dc, 44, 8, 60, 44);
+    std::vector<COLORREF> results;
+    clip_to(dc, 2, 2, 36, 40);
+    SetViewportOrgEx(dc, 10, 6, nullptr);
+    results.push_back(COLORREF(FloodFill(dc, 5, 5, pal(kBorder)))); // device (15, 11)
+    SetViewportOrgEx(dc, -20, 3, nullptr);
+    clip_to(dc, 46, 20, 64, 48);
+    results.push_back(COLORREF(FloodFill(dc, 72, 30, pal(kBorder)))); // device (52, 33)
+    out.pixels("flood_clip_viewport", dc, 64, 48);
+    out.values("flood_clip_viewport_results", int(results.size()), 1, results);
+}
+
 // ---- Mix modes ----------------------------------------------------------------------------
 
 // Stripes of indices whose bits differ in every way the modes can tell.
@@ -302,6 +323,7 @@ void shape_scenes(DumpFile &out) {
     flood_edges_clip(out);
     flood_refused(out);
     flood_mix(out);
+    flood_clip_viewport(out);
     out.values("flood_results", int(flood_results.size()), 1, flood_results);
     rop2_scenes(out);
 }

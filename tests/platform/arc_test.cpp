@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -120,27 +121,106 @@ TEST(Arcs, RunCounterClockwiseFromTheStartRayToTheEndRay) {
     EXPECT_EQ(quarter.count(1) + rest.count(1), both.count(1));
 }
 
-TEST(Arcs, EqualRaysDrawTheWholeOutline) {
-    struct Case {
-        RECT box;
-        POINT ray;
-        int missing; // pixels of the outline left out: the one before the start
+// An arc whose rays coincide is the closed outline Ellipse draws for the
+// same box and pen, pixel for pixel, dashes included: rays through equal
+// points, through two points of one ray and through the middle of the box,
+// on every box up to 24 x 24 (thin ones too) and a few larger ones.
+TEST(Arcs, WhoseRaysCoincideAreTheOutlineEllipseDraws) {
+    struct PenKind {
+        int style, width;
     };
-    const Case cases[] = {
-        {{2, 2, 20, 14}, {40, 3}, 1},
-        {{2, 2, 20, 14}, {11, 8}, 1},  // the ray from the centre to itself: to the right
-        {{2, 2, 20, 15}, {40, 8}, 0},  // through the middle row: the first pixel comes again
-        {{2, 2, 20, 15}, {2, -40}, 1}, // start and end the same point, far away
-    };
-    for (const Case &k : cases) {
-        Canvas arc(24, 18), ellipse(24, 18);
-        arc.pen(PS_SOLID, 1, 1);
-        ellipse.pen(PS_SOLID, 1, 1);
-        SelectObject(ellipse.dc, GetStockObject(NULL_BRUSH));
-        Arc(arc.dc, k.box.left, k.box.top, k.box.right, k.box.bottom, k.ray.x, k.ray.y, k.ray.x,
-            k.ray.y);
-        Ellipse(ellipse.dc, k.box.left, k.box.top, k.box.right, k.box.bottom);
-        EXPECT_EQ(arc.count(1), ellipse.count(1) - k.missing) << k.ray.x << "," << k.ray.y;
+    std::vector<RECT> boxes;
+    int y = 3;
+    for (int h = 1; h <= 24; ++h) {
+        int x = 3;
+        for (int w = 1; w <= 24; ++w) {
+            boxes.push_back({x, y, x + w, y + h});
+            x += w + 6;
+        }
+        y += h + 6;
+    }
+    boxes.push_back({3, y, 64, y + 40});
+    boxes.push_back({70, y, 191, y + 121});
+    boxes.push_back({200, y, 400, y + 37});
+    for (PenKind pen : {PenKind{PS_SOLID, 1}, PenKind{PS_DOT, 1}, PenKind{PS_SOLID, 3}}) {
+        Canvas arcs(460, y + 125), ellipses(460, y + 125);
+        arcs.pen(pen.style, pen.width, 1);
+        ellipses.pen(pen.style, pen.width, 1);
+        SelectObject(ellipses.dc, GetStockObject(NULL_BRUSH));
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const RECT &b = boxes[i];
+            const int mx = (b.left + b.right) / 2, my = (b.top + b.bottom) / 2;
+            const int dx = int(i % 7) * 5 - 15, dy = int(i % 5) * 9 - 17;
+            switch (i % 3) {
+            case 0: // one point twice
+                Arc(arcs.dc, b.left, b.top, b.right, b.bottom, mx + dx, my + dy, mx + dx, my + dy);
+                break;
+            case 1: // two points on one ray
+                Arc(arcs.dc, b.left, b.top, b.right, b.bottom, mx + dx, my + dy, mx + 3 * dx,
+                    my + 3 * dy);
+                break;
+            default: // the middle itself
+                Arc(arcs.dc, b.left, b.top, b.right, b.bottom, mx, my, mx, my);
+                break;
+            }
+            Ellipse(ellipses.dc, b.left, b.top, b.right, b.bottom);
+        }
+        for (const RECT &b : boxes) {
+            const int w = b.right - b.left, h = b.bottom - b.top;
+            EXPECT_EQ(arcs.rows(b.left - 2, b.top - 2, w + 4, h + 4),
+                      ellipses.rows(b.left - 2, b.top - 2, w + 4, h + 4))
+                << w << " x " << h << ", pen style " << pen.style << " width " << pen.width;
+        }
+    }
+}
+
+// Rays closer together than the ring's points, a fraction of a degree
+// apart: an arc lights at most the pixels between them, never the whole
+// ring; a pie at most the slice between them, its radii and the centre.
+TEST(Arcs, WithRaysCloserThanTheRingsPointsStayShort) {
+    const double pi = 3.141592653589793;
+    const RECT boxes[] = {{0, 0, 41, 41}, {0, 0, 52, 26}, {0, 0, 23, 47}};
+    for (const RECT &box : boxes) {
+        const double cx = (box.left + box.right) / 2, cy = (box.top + box.bottom) / 2;
+        const int longest = std::max(box.right - box.left, box.bottom - box.top) / 2;
+        for (bool pie : {false, true}) {
+            for (double sweep : {0.02, 0.4}) {
+                for (int degrees = 0; degrees < 360; degrees += 7) {
+                    const double from = degrees * pi / 180, to = (degrees + sweep) * pi / 180;
+                    const int far = 100000;
+                    Canvas c(box.right + 2, box.bottom + 2);
+                    c.pen(PS_SOLID, 1, 1);
+                    c.brush(2);
+                    const int xs = int(cx + far * std::cos(from)),
+                              ys = int(cy - far * std::sin(from));
+                    const int xe = int(cx + far * std::cos(to)), ye = int(cy - far * std::sin(to));
+                    if (pie)
+                        Pie(c.dc, box.left, box.top, box.right, box.bottom, xs, ys, xe, ye);
+                    else
+                        Arc(c.dc, box.left, box.top, box.right, box.bottom, xs, ys, xe, ye);
+                    int lit = 0, astray = 0;
+                    for (int y = 0; y < c.height; ++y)
+                        for (int x = 0; x < c.width; ++x) {
+                            if (c.at(x, y) == 0) continue;
+                            ++lit;
+                            // Between the rays, or within two pixels of
+                            // one: where each pixel is placed.
+                            const double dx = x - cx, dy = cy - y;
+                            const double off = std::remainder(std::atan2(dy, dx) - from, 2 * pi);
+                            auto near_ray = [&](double a) {
+                                const double along = dx * std::cos(a) + dy * std::sin(a);
+                                const double across = dy * std::cos(a) - dx * std::sin(a);
+                                return std::hypot(along < 0 ? along : 0, across) <= 2;
+                            };
+                            if (!(off >= 0 && off <= to - from) && !near_ray(from) && !near_ray(to))
+                                ++astray;
+                        }
+                    EXPECT_EQ(astray, 0) << (pie ? "pie " : "arc ") << degrees << "+" << sweep
+                                         << " in " << box.right << " x " << box.bottom;
+                    EXPECT_LE(lit, pie ? longest + 3 : 2) << degrees << "+" << sweep;
+                }
+            }
+        }
     }
 }
 
@@ -277,6 +357,18 @@ TEST(Ellipses, HugeBoxesDrawOnlyWhatCanBeSeen) {
     EXPECT_EQ(slice.at(10, 10), 0);
     EXPECT_EQ(slice.at(30, 30), 0);
     EXPECT_EQ(slice.at(25, 20), 1);
+    // The same circle whose top runs along row 24: an arc whose rays
+    // coincide is its outline; rays a hair apart at the top draw next to
+    // nothing, never the whole outline.
+    Canvas whole(64, 48), outline(64, 48), hair(64, 48);
+    for (Canvas *k : {&whole, &outline, &hair}) k->pen(PS_SOLID, 1, 1);
+    SelectObject(outline.dc, GetStockObject(NULL_BRUSH));
+    Arc(whole.dc, 32 - r, 24, 32 + r, 24 + 2 * r, 32, 0, 32, 0);
+    Ellipse(outline.dc, 32 - r, 24, 32 + r, 24 + 2 * r);
+    EXPECT_EQ(whole.rows(), outline.rows());
+    EXPECT_EQ(whole.count(1), 64);
+    Arc(hair.dc, 32 - r, 24, 32 + r, 24 + 2 * r, 33, 0, 32, 0);
+    EXPECT_LE(hair.count(1), 2);
 }
 
 TEST(Ellipses, StayWithinTheClipAndFollowTheOrigin) {
