@@ -29,6 +29,16 @@ TEST_F(ArcTrace, BoxesAndEndPoints) {
          [] { arc(100, 100, 0, 360, 50); },
          "Arc",
          {50, 50, 150, 150, 150, 100, 150, 100}},
+        // A whole turn or more: the start point twice, though the end angle's
+        // point lies a pixel beside it.
+        {"arc 60..420",
+         [] { arc(100, 100, 60, 420, 50); },
+         "Arc",
+         {50, 50, 150, 150, 125, 57, 125, 57}},
+        {"sector 10..730",
+         [] { sector(200, 100, 10, 730, 100, 50); },
+         "Pie",
+         {100, 50, 300, 150, 294, 84, 294, 84}},
         {"circle", [] { circle(100, 100, 50); }, "Arc", {50, 50, 150, 150, 150, 100, 150, 100}},
         {"circle, aspect 1:2",
          [] {

@@ -419,17 +419,15 @@ Rays rays(const DeviceContext &dc, const ShapeBox &box, int x_start, int y_start
     return {ray(x_start, y_start), ray(x_end, y_end)};
 }
 
-// The points of an arc or a pie's curved side, from the start ray to the end
-// ray.
-std::vector<DevicePoint> stretch(const DeviceContext &dc, const ShapeBox &box, Rays rays) {
-    const Direction start = rays.start, end = rays.end;
-    if (box.traced()) return arc_points(ring(box), start, end);
-    // Rays that differ stay apart, however close: a whole turn only for rays
-    // that coincide.
+// The points of an arc or a pie's curved side on a box too large to trace,
+// from the start ray to the end ray. Rays that differ stay apart, however
+// close: a whole turn only for rays that coincide.
+std::vector<DevicePoint> approximate_stretch(const DeviceContext &dc, const ShapeBox &box,
+                                             Rays rays) {
     const Approximation curve = approximation(dc, box);
-    const double t0 = curve.angle_of(start);
-    double t1 = curve.angle_of(end);
-    if (rays_coincide(start, end))
+    const double t0 = curve.angle_of(rays.start);
+    double t1 = curve.angle_of(rays.end);
+    if (rays_coincide(rays.start, rays.end))
         t1 = t0 + 2 * std::numbers::pi;
     else if (t1 < t0)
         t1 += 2 * std::numbers::pi;
@@ -437,8 +435,10 @@ std::vector<DevicePoint> stretch(const DeviceContext &dc, const ShapeBox &box, R
 }
 
 // An arc is drawn like a polyline, and an arc whose rays coincide is the
-// whole outline, closed, as Ellipse draws it; a pie closes its stretch
-// through the centre and is drawn like a polygon.
+// whole outline, closed, as Ellipse draws it. A pie closes its stretch
+// through the centre and is drawn like a polygon; a pie whose rays coincide
+// has the whole inside of the ellipse, as Ellipse fills it: filled as a
+// polygon, the two edges to the centre would leave pixels between them.
 BOOL arc_or_pie(bool pie, HDC dc_handle, int left, int top, int right, int bottom, int x_start,
                 int y_start, int x_end, int y_end) {
     trace::record(pie ? "Pie" : "Arc", dc_handle,
@@ -447,17 +447,35 @@ BOOL arc_or_pie(bool pie, HDC dc_handle, int left, int top, int right, int botto
     if (!call.dc) return FALSE;
     if (!call.seen) return TRUE;
     DeviceContext &dc = *call.dc;
-    const Rays ends = rays(dc, call.box, x_start, y_start, x_end, y_end);
-    if (!pie && rays_coincide(ends.start, ends.end)) {
-        stroke_polyline(dc, whole_outline(dc, call.box).path);
+    const ShapeBox &box = call.box;
+    const Rays ends = rays(dc, box, x_start, y_start, x_end, y_end);
+    const bool whole = rays_coincide(ends.start, ends.end);
+    if (!pie && whole) {
+        stroke_polyline(dc, whole_outline(dc, box).path);
         return TRUE;
     }
-    std::vector<DevicePoint> points = stretch(dc, call.box, ends);
+    std::vector<RingPoint> ring_points;
+    std::vector<DevicePoint> points;
+    if (box.traced()) {
+        ring_points = ring(box);
+        points = arc_points(ring_points, ends.start, ends.end);
+    } else {
+        points = approximate_stretch(dc, box, ends);
+    }
     if (!pie) {
         stroke_polyline(dc, points);
         return TRUE;
     }
-    points.push_back(call.box.centre());
+    points.push_back(box.centre());
+    const bool thin = box.width() <= 2 || box.height() <= 2;
+    if (whole && box.traced() && !thin) {
+        points.push_back(points.front());
+        fill_and_stroke(
+            dc,
+            [&](const Box &area, SpanSink &sink) { ellipse_inside(box, ring_points, area, sink); },
+            points);
+        return TRUE;
+    }
     fill_and_stroke_polygon(dc, points, false);
     return TRUE;
 }
