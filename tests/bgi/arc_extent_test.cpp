@@ -173,7 +173,7 @@ TEST_F(Outlines, ArcsOfADegreeStayShort) {
         return n;
     };
     for (int r : {10, 50}) {
-        for (int from = 0; from < 360; from += 5) {
+        for (int from = 0; from < 360; from += 9) {
             arc(100, 100, from, from + 1, r);
             arccoordstype ends{};
             getarccoords(&ends);

@@ -675,7 +675,6 @@ void arc_scenes(DumpFile &out) {
         arc_wide(out, kind, 4);
         arc_large_nested(out, kind);
         arc_large(out, kind, 1);
-        arc_large(out, kind, 2);
         arc_short(out, kind);
         arc_whole(out, kind);
     }

@@ -124,16 +124,16 @@ TEST(Arcs, RunCounterClockwiseFromTheStartRayToTheEndRay) {
 // An arc whose rays coincide is the closed outline Ellipse draws for the
 // same box and pen, pixel for pixel, dashes included: rays through equal
 // points, through two points of one ray and through the middle of the box,
-// on every box up to 24 x 24 (thin ones too) and a few larger ones.
+// on every box up to 16 x 16 (thin ones too) and a few larger ones.
 TEST(Arcs, WhoseRaysCoincideAreTheOutlineEllipseDraws) {
     struct PenKind {
         int style, width;
     };
     std::vector<RECT> boxes;
     int y = 3;
-    for (int h = 1; h <= 24; ++h) {
+    for (int h = 1; h <= 16; ++h) {
         int x = 3;
-        for (int w = 1; w <= 24; ++w) {
+        for (int w = 1; w <= 16; ++w) {
             boxes.push_back({x, y, x + w, y + h});
             x += w + 6;
         }
@@ -185,7 +185,7 @@ TEST(Arcs, WithRaysCloserThanTheRingsPointsStayShort) {
         const int longest = std::max(box.right - box.left, box.bottom - box.top) / 2;
         for (bool pie : {false, true}) {
             for (double sweep : {0.02, 0.4}) {
-                for (int degrees = 0; degrees < 360; degrees += 7) {
+                for (int degrees = 0; degrees < 360; degrees += 11) {
                     const double from = degrees * pi / 180, to = (degrees + sweep) * pi / 180;
                     const int far = 100000;
                     Canvas c(box.right + 2, box.bottom + 2);
