@@ -97,11 +97,32 @@ void whole_outline(HDC dc, int left, int top, int right, int bottom, int x, int 
 #endif
 }
 
+// Whether the rays from the centre (x, y) through two points coincide, a
+// point at the centre counting as on every ray.
+bool on_one_ray(int x, int y, int x0, int y0, int x1, int y1) {
+    const long long u_x = (long long)x0 - x, u_y = (long long)y0 - y;
+    const long long v_x = (long long)x1 - x, v_y = (long long)y1 - y;
+    if ((u_x == 0 && u_y == 0) || (v_x == 0 && v_y == 0)) return true;
+    return u_x * v_y == u_y * v_x && u_x * v_x + u_y * v_y > 0;
+}
+
+// A point on the exact ray at `angle` degrees from (x, y), far enough out
+// that the rays of angles a degree apart are told apart.
+void ray_point(int x, int y, int angle, int &px, int &py) {
+    constexpr double reach = 1 << 16;
+    const double rad = angle * pi / 180;
+    px = wrap_add(x, int(std::lround(std::cos(rad) * reach)));
+    py = wrap_sub(y, int(std::lround(std::sin(rad) * reach)));
+}
+
 // The box of radii rx, ry about (x, y), and the points its arc or slice runs
 // between: ac's end points, or, when the angles sweep a whole turn or more,
 // the start point twice. Points of angles a turn apart need not lie on one
 // ray (each is truncated on its own), so only equal points mean the whole
-// ellipse for certain.
+// ellipse for certain. The other way round, the truncated points of angles
+// that differ can fall on one ray (a 1 degree arc of radius 50 starting at
+// 0, or most short arcs of small radii), which the platform would draw as
+// the whole ellipse: those get points on the angles' own rays instead.
 struct ArcCall {
     int left, top, right, bottom;
     arccoordstype ends;
@@ -110,9 +131,15 @@ struct ArcCall {
 
 ArcCall arc_call(int x, int y, int stangle, int endangle, int rx, int ry) {
     ArcCall call{wrap_sub(x, rx), wrap_sub(y, ry), wrap_add(x, rx), wrap_add(y, ry), ac};
-    if ((long long)endangle - stangle >= 360) {
-        call.ends.xend = call.ends.xstart;
-        call.ends.yend = call.ends.ystart;
+    arccoordstype &e = call.ends;
+    const long long sweep = (long long)endangle - stangle;
+    if (sweep >= 360) {
+        e.xend = e.xstart;
+        e.yend = e.ystart;
+    } else if (sweep % 360 != 0 && rx != 0 && ry != 0 &&
+               on_one_ray(x, y, e.xstart, e.ystart, e.xend, e.yend)) {
+        ray_point(x, y, stangle, e.xstart, e.ystart);
+        ray_point(x, y, endangle, e.xend, e.yend);
     }
     return call;
 }

@@ -162,9 +162,9 @@ TEST_F(Outlines, SweepsOfAWholeTurnOrMoreAreTheWholeEllipse) {
 
 #ifndef _WIN32
 // The system's GDI under Wine draws the whole ellipse for these: ours only.
-// Arcs and slices a degree wide whose end points are not on one ray from the
-// centre light a few pixels at most, and slices their two edges, never the
-// whole outline or the whole inside.
+// Arcs and slices a degree wide light a few pixels at most, and slices their
+// two edges, never the whole outline or the whole inside; at small radii
+// most of them have end points on one ray from the centre.
 TEST_F(Outlines, ArcsOfADegreeStayShort) {
     auto lit = [](int r) {
         int n = 0;
@@ -172,25 +172,30 @@ TEST_F(Outlines, ArcsOfADegreeStayShort) {
             for (int x = 100 - r - 1; x <= 100 + r + 1; ++x) n += getpixel(x, y) != BLACK;
         return n;
     };
-    for (int r : {10, 50}) {
-        for (int from = 0; from < 360; from += 9) {
-            arc(100, 100, from, from + 1, r);
-            arccoordstype ends{};
-            getarccoords(&ends);
-            const long long sx = ends.xstart - 100, sy = ends.ystart - 100;
-            const long long ex = ends.xend - 100, ey = ends.yend - 100;
+    for (int r : {10, 20, 50}) {
+        for (int from = -3; from < 360; from += r == 50 ? 1 : 4) {
             cleardevice();
-            if (sx * ey == sy * ex && sx * ex + sy * ey > 0) continue; // one ray: the whole circle
             arc(100, 100, from, from + 1, r);
             EXPECT_LE(lit(r), 2) << r << ": " << from << " + 1";
             cleardevice();
+            ellipse(100, 100, from, from + 2, r, r / 2);
+            EXPECT_LE(lit(r), 3) << "ellipse " << r << ": " << from << " + 2";
+            cleardevice();
             pieslice(100, 100, from, from + 1, r);
             EXPECT_LE(lit(r), 2 * r + 4) << "pieslice " << r << ": " << from << " + 1";
-            cleardevice();
         }
     }
+    cleardevice();
     arc(100, 100, 24, 26, 10);
     EXPECT_LE(lit(10), 2);
+    // Their end points are reported as truncated, on one ray or not.
+    arc(100, 100, 0, 1, 50);
+    arccoordstype ends{};
+    getarccoords(&ends);
+    EXPECT_EQ(ends.xstart, 150);
+    EXPECT_EQ(ends.xend, 149);
+    EXPECT_EQ(ends.ystart, 100);
+    EXPECT_EQ(ends.yend, 100);
 }
 #endif
 
