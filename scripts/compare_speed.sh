@@ -24,9 +24,6 @@ if [ "${1:-}" = --on-screen ]; then
     out=$2 rounds=$3
     shift 3
     unset SDL_VIDEODRIVER # our build opens a real window on the X display
-    # No window manager on the screen: Wine places and sizes its windows itself.
-    BGI_WINE_TIMEOUT=300 "$root/scripts/wine-run.sh" reg add "HKCU\Software\Wine\X11 Driver" \
-        /v Managed /d N /f >/dev/null
     status=0
     for round in $(seq "$rounds"); do
         echo "== round $round: ours" >&2

@@ -107,8 +107,6 @@ windows() {
 # picture, and ends it with a key.
 under_wine() {
     local program=$1 window status=0
-    BGI_WINE_TIMEOUT=120 "$root/scripts/wine-run.sh" reg add "HKCU\Software\Wine\X11 Driver" \
-        /v Managed /d N /f >/dev/null
     BGI_WINE_TIMEOUT=120 "$root/scripts/wine-run.sh" "$program" &
     local pid=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Windows BGI$' | head -n 1) ||

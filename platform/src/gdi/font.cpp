@@ -5,6 +5,7 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include FT_SIZES_H
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
@@ -78,9 +79,18 @@ TextFrame frame_of(int quarter_turns) {
     return frames[quarter_turns & 3];
 }
 
+// Design units to whole pixels through a 16.16 scale of pixels per unit, as
+// the face's metrics are scaled (the rounding of halves depends on it).
+long long to_pixels(double units, long long scale) {
+    return ((long long)units * scale + 0x8000) >> 16;
+}
+
 // Sizes the rendition from the request: a negative height is the em, a
-// positive one the cell (ascent + descent); a width stretches the em
-// horizontally until the face's average character width equals it.
+// positive one the cell (ascent + descent). The face is hinted at that em,
+// square. A width other than the face's own average character width at that
+// em (rounded) stretches the glyphs along the text by width / average, in
+// 16.16 fixed point truncated, as the reference does; the average then is
+// the width asked for.
 void size_rendition(FontRendition &r, const Font &font) {
     FT_Face face = r.mapped.typeface ? r.mapped.typeface->face : nullptr;
     const DesignMetrics m = design_metrics(face);
@@ -89,29 +99,36 @@ void size_rendition(FontRendition &r, const Font &font) {
     const double wanted_em =
         height < 0 ? double(-height) : double(height) * m.units_per_em / cell_units;
     const double em = std::clamp(wanted_em, 1.0, max_em);
+    const long long em_scale = std::llround(em * 65536 / m.units_per_em);
     if (height > 0 && wanted_em >= 1 && wanted_em <= max_em) {
         r.descent = int(std::lround(double(height) * m.descent / cell_units));
         r.ascent = int(height) - r.descent;
     } else {
-        r.ascent = int(std::lround(em * m.ascent / m.units_per_em));
-        r.descent = int(std::lround(em * m.descent / m.units_per_em));
+        r.ascent = int(to_pixels(m.ascent, em_scale));
+        r.descent = int(to_pixels(m.descent, em_scale));
     }
     const double pixels = em / m.units_per_em;
     const int underline_size = std::max(1, int(std::lround(m.underline_size * pixels)));
     r.underline = {int(std::lround(-m.underline * pixels - underline_size / 2.0)), underline_size};
     r.strike_out = {int(std::lround(-m.strike_out * pixels)),
                     std::max(1, int(std::lround(m.strike_out_size * pixels)))};
-    const double width = std::abs(double(font.width));
-    const double x_em =
-        std::clamp(width > 0 ? width * m.units_per_em / m.average_width : em, 1.0, max_em);
-    r.average_width = std::max(1, int(std::lround(x_em * m.average_width / m.units_per_em)));
+    const long long natural = std::max(1LL, to_pixels(m.average_width, em_scale));
+    // A stretch never takes the glyphs beyond the largest em either way.
+    const long long width = std::min<long long>(std::llabs((long long)font.width), 1LL << 20);
+    r.average_width = int(natural);
+    if (width != 0 && width != natural) {
+        const double most = max_em / em, least = 1 / em;
+        r.stretch = FT_Fixed(std::clamp<long long>(
+            (width << 16) / natural, (long long)(least * 65536) + 1, (long long)(most * 65536)));
+        r.average_width = int(width);
+    }
     if (!face || FT_New_Size(face, &r.size) != 0) {
         r.size = nullptr;
         return;
     }
     FT_Activate_Size(r.size);
-    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_NOMINAL, FT_Long(std::lround(x_em * 64)),
-                               FT_Long(std::lround(em * 64)), 0, 0};
+    const FT_Long em64 = FT_Long(std::lround(em * 64));
+    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_NOMINAL, em64, em64, 0, 0};
     FT_Request_Size(face, &request);
 }
 
@@ -161,6 +178,40 @@ void trace_runs(Glyph &g, const FT_Bitmap &bitmap, int left, int top, const Text
     }
 }
 
+// An advance of the glyph in the slot in whole pixels: rounded at the em, or
+// stretched and rounded up.
+int advance_of(const FT_GlyphSlot slot, FT_Fixed stretch) {
+    if (stretch == 0x10000) return int((slot->advance.x + 32) >> 6);
+    return int((FT_MulFix(slot->advance.x, stretch) + 63) >> 6);
+}
+
+// The hinted glyph in the slot, stretched and drawn in monochrome into its
+// box: the columns its hinted metrics span once stretched, the rows they
+// span within the cell. Ink the hinting moved outside that box is cut, as
+// the reference cuts it.
+void draw_in_box(Glyph &g, FT_Library library, FT_GlyphSlot slot, FT_Fixed stretch,
+                 const FontRendition &r) {
+    const FT_Glyph_Metrics &m = slot->metrics;
+    const FT_Pos left = FT_MulFix(m.horiBearingX, stretch) >> 6;
+    const FT_Pos right = (FT_MulFix(m.horiBearingX + m.width, stretch) + 63) >> 6;
+    const FT_Pos top = std::min<FT_Pos>((m.horiBearingY + 63) >> 6, r.ascent);
+    const FT_Pos bottom = std::max<FT_Pos>((m.horiBearingY - m.height) >> 6, -r.descent);
+    if (right <= left || top <= bottom) return;
+    const FT_Matrix stretching{stretch, 0, 0, 0x10000};
+    FT_Outline_Transform(&slot->outline, &stretching);
+    FT_Outline_Translate(&slot->outline, -left * 64, -bottom * 64);
+    FT_Bitmap bitmap{};
+    bitmap.width = unsigned(right - left);
+    bitmap.rows = unsigned(top - bottom);
+    bitmap.pitch = int((bitmap.width + 31) / 32 * 4);
+    bitmap.num_grays = 2;
+    bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
+    std::vector<unsigned char> pixels(std::size_t(bitmap.pitch) * bitmap.rows);
+    bitmap.buffer = pixels.data();
+    if (FT_Outline_Get_Bitmap(library, &slot->outline, &bitmap) != 0) return;
+    trace_runs(g, bitmap, int(left), int(top), r.frame);
+}
+
 } // namespace
 
 FontRendition::~FontRendition() {
@@ -171,7 +222,7 @@ const Glyph &FontRendition::glyph(unsigned char byte) {
     Glyph &g = glyphs[byte];
     if (g.ready) return g;
     g.ready = true;
-    g.advance = average_width;
+    g.advance = g.step = average_width;
     if (!size) return g;
     FT_Face face = mapped.typeface->face;
     FT_Activate_Size(size);
@@ -179,14 +230,22 @@ const Glyph &FontRendition::glyph(unsigned char byte) {
     // take the face's default glyph (index 0).
     const char32_t character = cp1252_to_unicode(byte);
     const FT_UInt index = character || !byte ? FT_Get_Char_Index(face, character) : 0;
-    if (FT_Load_Glyph(face, index, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return g;
     FT_GlyphSlot slot = face->glyph;
-    if (mapped.oblique) FT_GlyphSlot_Oblique(slot);
-    if (mapped.embolden) FT_GlyphSlot_Embolden(slot);
-    g.advance = int((slot->advance.x + 32) >> 6);
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP && FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0)
-        return g;
-    trace_runs(g, slot->bitmap, slot->bitmap_left, slot->bitmap_top, frame);
+    auto load = [&](FT_Int32 flags) {
+        if (FT_Load_Glyph(face, index, flags | FT_LOAD_NO_BITMAP) != 0) return false;
+        if (mapped.oblique) FT_GlyphSlot_Oblique(slot);
+        if (mapped.embolden) FT_GlyphSlot_Embolden(slot);
+        return true;
+    };
+    // Text measures by the unhinted advances, rounded before they are
+    // stretched; it is drawn with the hinted ones, as the reference does.
+    if (!load(FT_LOAD_NO_HINTING)) return g;
+    slot->advance.x = (slot->advance.x + 32) & -64;
+    g.advance = g.step = advance_of(slot, stretch);
+    if (!load(FT_LOAD_TARGET_MONO)) return g;
+    g.step = advance_of(slot, stretch);
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE)
+        draw_in_box(g, face->glyph->library, slot, stretch, *this);
     return g;
 }
 

@@ -23,7 +23,11 @@ struct GlyphRun {
 
 struct Glyph {
     bool ready = false;
-    int advance = 0;       // along the text, in pixels
+    // Along the text, in pixels: what the glyph adds to the text's measured
+    // width (its unhinted advance) and how far the next glyph is drawn from
+    // it (its hinted advance). The two may differ by a pixel.
+    int advance = 0;
+    int step = 0;
     int left = 0, top = 0; // the runs' bounding box, device-oriented
     int right = 0, bottom = 0;
     std::vector<GlyphRun> runs;
@@ -47,6 +51,8 @@ struct FontRendition {
     int ascent = 0;         // pixels above the baseline
     int descent = 0;        // pixels below it
     int average_width = 0;
+    // How much the glyphs are stretched along the text, 16.16 fixed point.
+    long stretch = 0x10000;
     // A line drawn along the text: its top row below the baseline (negative
     // above it) and its thickness.
     struct Line {

@@ -89,7 +89,7 @@ BOOL TextOutA(HDC dc_handle, int x, int y, LPCSTR text, int length) {
     for (int i = 0; i < length && !drawable.empty(); ++i) {
         const Glyph &g = font.glyph(bytes[i]);
         const FramePoint p = in_frame(f, ox, oy, pen, baseline);
-        pen += g.advance;
+        pen += g.step;
         if (p.x + g.right <= drawable.left || p.x + g.left >= drawable.right ||
             p.y + g.bottom <= drawable.top || p.y + g.top >= drawable.bottom)
             continue;
