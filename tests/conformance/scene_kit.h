@@ -288,5 +288,6 @@ void line_scenes(DumpFile &out);
 void shape_scenes(DumpFile &out);
 void arc_scenes(DumpFile &out);
 void image_scenes(DumpFile &out);
+void text_scenes(DumpFile &out);
 
 } // namespace conformance

@@ -448,6 +448,7 @@ int main(int argc, char **argv) {
     shape_scenes(out);
     arc_scenes(out);
     image_scenes(out);
+    text_scenes(out);
 
     env.close();
     const bool written = out.ok();

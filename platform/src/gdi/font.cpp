@@ -132,52 +132,6 @@ void size_rendition(FontRendition &r, const Font &font) {
     FT_Request_Size(face, &request);
 }
 
-bool ink_at(const FT_Bitmap &bitmap, int column, int row) {
-    const int pitch = bitmap.pitch;
-    const unsigned char *line =
-        bitmap.buffer + std::ptrdiff_t(pitch >= 0 ? row : int(bitmap.rows) - 1 - row) *
-                            std::ptrdiff_t(pitch >= 0 ? pitch : -pitch);
-    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
-        return (line[column >> 3] >> (7 - (column & 7))) & 1;
-    return line[column] >= 128;
-}
-
-// The glyph's pixels, turned with the text, as runs of device rows relative
-// to the pen position. The pixel (gx, gy) of the upright glyph (right, down)
-// covers the square from gx * u + gy * down to (gx + 1) * u + (gy + 1) * down.
-void trace_runs(Glyph &g, const FT_Bitmap &bitmap, int left, int top, const TextFrame &f) {
-    const int columns = int(bitmap.width), rows = int(bitmap.rows);
-    if (columns <= 0 || rows <= 0) return;
-    auto device = [&](int gx, int gy) {
-        return std::pair{gx * f.ux + gy * f.dx + std::min(0, f.ux) + std::min(0, f.dx),
-                         gx * f.uy + gy * f.dy + std::min(0, f.uy) + std::min(0, f.dy)};
-    };
-    const auto [ax, ay] = device(left, -top);
-    const auto [bx, by] = device(left + columns - 1, -top + rows - 1);
-    g.left = std::min(ax, bx), g.right = std::max(ax, bx) + 1;
-    g.top = std::min(ay, by), g.bottom = std::max(ay, by) + 1;
-    const int width = g.right - g.left;
-    std::vector<unsigned char> turned(std::size_t(width) * std::size_t(g.bottom - g.top));
-    for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < columns; ++column)
-            if (ink_at(bitmap, column, row)) {
-                const auto [x, y] = device(left + column, -top + row);
-                turned[std::size_t(y - g.top) * width + std::size_t(x - g.left)] = 1;
-            }
-    for (int y = g.top; y < g.bottom; ++y) {
-        const unsigned char *line = turned.data() + std::size_t(y - g.top) * width;
-        for (int x = 0; x < width;) {
-            if (!line[x]) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x < width && line[x]) ++x;
-            g.runs.push_back({y, g.left + start, g.left + x});
-        }
-    }
-}
-
 // An advance of the glyph in the slot in whole pixels: rounded at the em, or
 // stretched and rounded up.
 int advance_of(const FT_GlyphSlot slot, FT_Fixed stretch) {
@@ -185,31 +139,59 @@ int advance_of(const FT_GlyphSlot slot, FT_Fixed stretch) {
     return int((FT_MulFix(slot->advance.x, stretch) + 63) >> 6);
 }
 
-// The hinted glyph in the slot, stretched and drawn in monochrome into its
-// box: the columns its hinted metrics span once stretched, the rows they
-// span within the cell. Ink the hinting moved outside that box is cut, as
-// the reference cuts it.
-void draw_in_box(Glyph &g, FT_Library library, FT_GlyphSlot slot, FT_Fixed stretch,
-                 const FontRendition &r) {
+// The hinted glyph in the slot, stretched, turned with the text and drawn in
+// monochrome into its box, as the reference draws it. Upright, the box spans
+// the columns of the glyph's hinted metrics once stretched and the rows they
+// span within the cell; ink the hinting moved outside it is cut.
+void draw_in_box(Glyph &g, FT_GlyphSlot slot, FT_Fixed stretch, const FontRendition &r) {
     const FT_Glyph_Metrics &m = slot->metrics;
+    // Pixel edges, y upwards from the baseline.
     const FT_Pos left = FT_MulFix(m.horiBearingX, stretch) >> 6;
     const FT_Pos right = (FT_MulFix(m.horiBearingX + m.width, stretch) + 63) >> 6;
     const FT_Pos top = std::min<FT_Pos>((m.horiBearingY + 63) >> 6, r.ascent);
     const FT_Pos bottom = std::max<FT_Pos>((m.horiBearingY - m.height) >> 6, -r.descent);
     if (right <= left || top <= bottom) return;
-    const FT_Matrix stretching{stretch, 0, 0, 0x10000};
-    FT_Outline_Transform(&slot->outline, &stretching);
-    FT_Outline_Translate(&slot->outline, -left * 64, -bottom * 64);
+
+    // Upright (along, up) to turned coordinates, y upwards; the frame's
+    // vectors are in device coordinates, whose y grows downwards.
+    const TextFrame &f = r.frame;
+    const FT_Matrix turn{f.ux * stretch, -f.dx * 0x10000L, -f.uy * stretch, f.dy * 0x10000L};
+    FT_Outline_Transform(&slot->outline, &turn);
+    auto turned = [&](FT_Pos x, FT_Pos y) {
+        return std::pair{f.ux * x - f.dx * y, -f.uy * x + f.dy * y};
+    };
+    const auto [ax, ay] = turned(left, bottom);
+    const auto [bx, by] = turned(right, top);
+    const FT_Pos x0 = std::min(ax, bx), x1 = std::max(ax, bx);
+    const FT_Pos y0 = std::min(ay, by), y1 = std::max(ay, by);
+    FT_Outline_Translate(&slot->outline, -x0 * 64, -y0 * 64);
+
     FT_Bitmap bitmap{};
-    bitmap.width = unsigned(right - left);
-    bitmap.rows = unsigned(top - bottom);
+    bitmap.width = unsigned(x1 - x0);
+    bitmap.rows = unsigned(y1 - y0);
     bitmap.pitch = int((bitmap.width + 31) / 32 * 4);
     bitmap.num_grays = 2;
     bitmap.pixel_mode = FT_PIXEL_MODE_MONO;
     std::vector<unsigned char> pixels(std::size_t(bitmap.pitch) * bitmap.rows);
     bitmap.buffer = pixels.data();
-    if (FT_Outline_Get_Bitmap(library, &slot->outline, &bitmap) != 0) return;
-    trace_runs(g, bitmap, int(left), int(top), r.frame);
+    if (FT_Outline_Get_Bitmap(slot->library, &slot->outline, &bitmap) != 0) return;
+
+    // Rows of the bitmap run from the top down; device rows grow downwards.
+    g.left = int(x0), g.right = int(x1), g.top = int(-y1), g.bottom = int(-y0);
+    const int width = int(bitmap.width);
+    for (int row = 0; row < int(bitmap.rows); ++row) {
+        const unsigned char *line = pixels.data() + std::size_t(row) * bitmap.pitch;
+        auto ink = [line](int x) { return (line[x >> 3] >> (7 - (x & 7))) & 1; };
+        for (int x = 0; x < width;) {
+            if (!ink(x)) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < width && ink(x)) ++x;
+            g.runs.push_back({g.top + row, g.left + start, g.left + x});
+        }
+    }
 }
 
 } // namespace
@@ -238,14 +220,14 @@ const Glyph &FontRendition::glyph(unsigned char byte) {
         return true;
     };
     // Text measures by the unhinted advances, rounded before they are
-    // stretched; it is drawn with the hinted ones, as the reference does.
+    // stretched. Upright text is drawn with the hinted ones, turned text with
+    // the measured ones, as the reference does.
     if (!load(FT_LOAD_NO_HINTING)) return g;
     slot->advance.x = (slot->advance.x + 32) & -64;
     g.advance = g.step = advance_of(slot, stretch);
     if (!load(FT_LOAD_TARGET_MONO)) return g;
-    g.step = advance_of(slot, stretch);
-    if (slot->format == FT_GLYPH_FORMAT_OUTLINE)
-        draw_in_box(g, face->glyph->library, slot, stretch, *this);
+    if (quarter_turns == 0) g.step = advance_of(slot, stretch);
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) draw_in_box(g, slot, stretch, *this);
     return g;
 }
 

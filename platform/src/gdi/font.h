@@ -25,7 +25,7 @@ struct Glyph {
     bool ready = false;
     // Along the text, in pixels: what the glyph adds to the text's measured
     // width (its unhinted advance) and how far the next glyph is drawn from
-    // it (its hinted advance). The two may differ by a pixel.
+    // it (upright, its hinted advance). The two may differ by a pixel.
     int advance = 0;
     int step = 0;
     int left = 0, top = 0; // the runs' bounding box, device-oriented
