@@ -119,6 +119,71 @@ TEST(Text, AWidthSetsTheAverageCharacterWidth) {
     EXPECT_EQ(negative.extent("MMMMMMMMMM").cx, 160);
 }
 
+// Extents measured on the reference GDI with the same font files: a face
+// is hinted at the em asked for, and a width stretches it by width / its
+// own average width at that em; halves of the cell round as the face's
+// 16.16 scale makes them.
+TEST(Text, ExtentsAreTheReferences) {
+    struct Case {
+        const char *face;
+        int weight;
+        DWORD pitch_and_family;
+        int height, width;
+        SIZE extent; // of "Game Over!"
+    } cases[] = {
+        {"Arial", FW_NORMAL, VARIABLE_PITCH | FF_SWISS, -19, 0, {105, 21}},
+        {"Arial", FW_NORMAL, VARIABLE_PITCH | FF_SWISS, -19, 13, {126, 21}},
+        {"Arial", FW_NORMAL, VARIABLE_PITCH | FF_SWISS, -32, 22, {207, 36}},
+        {"Times New Roman", FW_NORMAL, VARIABLE_PITCH | FF_ROMAN, -18, 13, {121, 20}},
+        {"Small Fonts", FW_NORMAL, VARIABLE_PITCH | FF_MODERN, -5, 3, {31, 6}},
+        {"Small Fonts", FW_NORMAL, VARIABLE_PITCH | FF_MODERN, -9, 6, {73, 10}},
+        {"MS Sans Serif", FW_NORMAL, VARIABLE_PITCH, -21, 12, {145, 24}},
+        {"MS Sans Serif", FW_NORMAL, VARIABLE_PITCH, -19, 11, {135, 22}},
+        {"Script", FW_NORMAL, VARIABLE_PITCH | FF_SCRIPT, -19, 11, {78, 24}},
+        {"Script", FW_NORMAL, VARIABLE_PITCH | FF_SCRIPT, -15, 0, {62, 18}},
+        {"Courier New", FW_NORMAL, VARIABLE_PITCH, -19, 11, {110, 22}},
+        {"Courier New Bold", FW_BOLD, VARIABLE_PITCH, -19, 11, {110, 22}},
+        {"Console", FW_BOLD, FIXED_PITCH, -32, 32, {320, 38}},
+    };
+    for (const Case &k : cases) {
+        TextCanvas c(10, 10, make_font(k.height, k.face, k.width, 0, k.weight, k.pitch_and_family));
+        const SIZE s = c.extent("Game Over!");
+        EXPECT_EQ(s.cx, k.extent.cx) << k.face << " " << k.height << " " << k.width;
+        EXPECT_EQ(s.cy, k.extent.cy) << k.face << " " << k.height << " " << k.width;
+    }
+}
+
+// Text measures by the unhinted advances but upright text is drawn with the
+// hinted ones, as on the reference: at this size "a" measures 13 pixels and
+// the next glyph is drawn 12 after it. Turned text steps as it measures.
+TEST(Text, UprightGlyphsStepByTheirHintedAdvances) {
+    for (int escapement : {0, 900}) {
+        auto drawn = [&](const std::vector<std::pair<int, const char *>> &pieces) {
+            TextCanvas c(60, 60, make_font(-19, "Arial", 13, escapement));
+            SetBkMode(c.dc, TRANSPARENT);
+            for (const auto &[offset, text] : pieces)
+                c.out(escapement ? 20 : 5 + offset, escapement ? 55 - offset : 20, text);
+            return c.rows();
+        };
+        TextCanvas probe(10, 10, make_font(-19, "Arial", 13, escapement));
+        EXPECT_EQ(probe.extent("a").cx, 13);
+        EXPECT_EQ(probe.extent("am").cx, 32);
+        const int step = escapement ? 13 : 12;
+        EXPECT_EQ(drawn({{0, "am"}}), drawn({{0, "a"}, {step, "m"}})) << escapement;
+    }
+}
+
+// A glyph is drawn within the box of its hinted metrics, the rows kept to
+// the cell: the tilde of a capital A reaches 31 pixels above the baseline
+// once hinted, but the ascent is 30.
+TEST(Text, GlyphsAreCutToTheCell) {
+    TextCanvas c(60, 60, make_font(-32, "Console", 32, 0, FW_BOLD, FIXED_PITCH));
+    SetBkMode(c.dc, TRANSPARENT);
+    SetTextAlign(c.dc, TA_BASELINE);
+    c.out(10, 45, "\xC3");
+    EXPECT_EQ(box_of(c, ink).top, 45 - 30);
+}
+
 TEST(Text, BoldInksMoreThanRegular) {
     for (const char *face : {"Arial", "Script", "Times New Roman"}) {
         int pixels[2], widths[2];
@@ -252,7 +317,9 @@ TEST(Text, ClippingAndTheViewportOriginHoldForTextAndCell) {
     EXPECT_GT(edges.count(ink), 0);
 }
 
-// Turned text is the upright text turned: pixel for pixel, the cell too.
+// Turned text is the upright text turned, pixel for pixel, the cell too,
+// where the turned outline rasterises as the upright one does and the
+// hinted advances equal the measured ones (as for "Rg," at this size).
 TEST(Text, EscapementTurnsTextByQuarterTurns) {
     const std::string text = "Rg,";
     TextCanvas upright(80, 80, make_font(-20));
