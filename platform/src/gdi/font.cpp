@@ -113,14 +113,14 @@ void size_rendition(FontRendition &r, const Font &font) {
     r.strike_out = {int(std::lround(-m.strike_out * pixels)),
                     std::max(1, int(std::lround(m.strike_out_size * pixels)))};
     const long long natural = std::max(1LL, to_pixels(m.average_width, em_scale));
-    // A stretch never takes the glyphs beyond the largest em either way.
-    const long long width = std::min<long long>(std::llabs((long long)font.width), 1LL << 20);
+    const long long width = std::llabs((long long)font.width);
     r.average_width = int(natural);
     if (width != 0 && width != natural) {
-        const double most = max_em / em, least = 1 / em;
-        r.stretch = FT_Fixed(std::clamp<long long>(
-            (width << 16) / natural, (long long)(least * 65536) + 1, (long long)(most * 65536)));
-        r.average_width = int(width);
+        // Kept to glyphs between a pixel and the largest em wide.
+        r.stretch =
+            FT_Fixed(std::clamp<long long>((width << 16) / natural, (long long)(65536 / em) + 1,
+                                           (long long)(max_em * 65536 / em)));
+        r.average_width = int(std::min<long long>(width, (long long)max_em));
     }
     if (!face || FT_New_Size(face, &r.size) != 0) {
         r.size = nullptr;
@@ -132,11 +132,10 @@ void size_rendition(FontRendition &r, const Font &font) {
     FT_Request_Size(face, &request);
 }
 
-// An advance of the glyph in the slot in whole pixels: rounded at the em, or
-// stretched and rounded up.
-int advance_of(const FT_GlyphSlot slot, FT_Fixed stretch) {
-    if (stretch == 0x10000) return int((slot->advance.x + 32) >> 6);
-    return int((FT_MulFix(slot->advance.x, stretch) + 63) >> 6);
+// An advance (26.6) in whole pixels: rounded, or stretched and rounded up.
+int whole_pixels(FT_Pos advance, FT_Fixed stretch) {
+    if (stretch == 0x10000) return int((advance + 32) >> 6);
+    return int((FT_MulFix(advance, stretch) + 63) >> 6);
 }
 
 // The hinted glyph in the slot, stretched, turned with the text and drawn in
@@ -223,10 +222,9 @@ const Glyph &FontRendition::glyph(unsigned char byte) {
     // stretched. Upright text is drawn with the hinted ones, turned text with
     // the measured ones, as the reference does.
     if (!load(FT_LOAD_NO_HINTING)) return g;
-    slot->advance.x = (slot->advance.x + 32) & -64;
-    g.advance = g.step = advance_of(slot, stretch);
+    g.advance = g.step = whole_pixels((slot->advance.x + 32) & -64, stretch);
     if (!load(FT_LOAD_TARGET_MONO)) return g;
-    if (quarter_turns == 0) g.step = advance_of(slot, stretch);
+    if (quarter_turns == 0) g.step = whole_pixels(slot->advance.x, stretch);
     if (slot->format == FT_GLYPH_FORMAT_OUTLINE) draw_in_box(g, slot, stretch, *this);
     return g;
 }
