@@ -47,6 +47,14 @@ SIZE extent(HDC dc, const std::string &text) {
     return size;
 }
 
+// The extent of a text in a font, measured on a scratch DC; the font is
+// deleted after.
+SIZE measure(HFONT font, const std::string &text) {
+    Canvas probe(8, 8, kClear);
+    Selected selected(probe.dc(), font);
+    return extent(probe.dc(), text);
+}
+
 void text_out(HDC dc, int x, int y, const std::string &text) {
     TextOutA(dc, x, y, text.data(), int(text.size()));
 }
@@ -82,12 +90,7 @@ void text_measures(DumpFile &out, int font) {
 // vertical one.
 void text_justify(DumpFile &out, int font, int size) {
     const std::string text = "Game Over!";
-    Canvas probe(8, 8, kClear);
-    SIZE s;
-    {
-        Selected selected(probe.dc(), bgi_font(font, size, 0));
-        s = extent(probe.dc(), text);
-    }
+    const SIZE s = measure(bgi_font(font, size, 0), text);
     const int gap = 6, column = int(s.cx) + gap, row = int(s.cy) + gap;
     Canvas canvas(2 * kMargin + 3 * column, 2 * kMargin + 3 * row, kClear);
     HDC dc = canvas.dc();
@@ -114,12 +117,7 @@ void text_justify(DumpFile &out, int font, int size) {
 // behind turned text (text_vertical_opaque shows it).
 void text_vertical(DumpFile &out, int font, int size, int mode = TRANSPARENT) {
     const std::string text = "Game Over!";
-    Canvas probe(8, 8, kClear);
-    SIZE s;
-    {
-        Selected selected(probe.dc(), bgi_font(font, size, 1));
-        s = extent(probe.dc(), text);
-    }
+    const SIZE s = measure(bgi_font(font, size, 1), text);
     const int gap = 6, column = int(s.cy) + gap;
     Canvas canvas(2 * kMargin + 3 * column, 2 * kMargin + 2 * int(s.cx) + gap, kClear);
     HDC dc = canvas.dc();
@@ -148,15 +146,11 @@ void text_charset(DumpFile &out, int font) {
         for (int byte = first; byte < first + 32; ++byte) line += char(byte);
         lines.push_back(line);
     }
-    Canvas probe(8, 8, kClear);
     int width = 0, height = 0;
-    {
-        Selected selected(probe.dc(), bgi_font(font, 1, 0));
-        for (const std::string &line : lines) {
-            const SIZE s = extent(probe.dc(), line);
-            width = std::max(width, int(s.cx));
-            height = int(s.cy);
-        }
+    for (const std::string &line : lines) {
+        const SIZE s = measure(bgi_font(font, 1, 0), line);
+        width = std::max(width, int(s.cx));
+        height = int(s.cy);
     }
     Canvas canvas(2 * kMargin + width, 2 * kMargin + int(lines.size()) * (height + 2), kClear);
     HDC dc = canvas.dc();
@@ -177,12 +171,8 @@ void text_widths(DumpFile &out, const char *face, int weight, BYTE pitch_and_fam
         return CreateFontA(-24, width, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch_and_family, face);
     };
-    Canvas probe(8, 8, kClear);
     int widest = 0;
-    for (int width : widths) {
-        Selected selected(probe.dc(), font(width));
-        widest = std::max(widest, int(extent(probe.dc(), text).cx));
-    }
+    for (int width : widths) widest = std::max(widest, int(measure(font(width), text).cx));
     Canvas canvas(2 * kMargin + widest, 2 * kMargin + int(std::size(widths)) * 30, kClear);
     HDC dc = canvas.dc();
     text_colours(dc);
