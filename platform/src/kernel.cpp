@@ -1,12 +1,11 @@
 // KERNEL: the calling thread's last error, system message texts, local memory and
 // sleeping.
+#include "pause.h"
 #include "platform.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <thread>
 #include <unordered_set>
 
 namespace win32 {
@@ -125,7 +124,7 @@ HLOCAL LocalFree(HLOCAL memory) {
 }
 
 void Sleep(DWORD milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    pause_us((long long)milliseconds * 1000);
 }
 
 } // namespace win32

@@ -1,6 +1,7 @@
 #include "message_queue.h"
 
 #include "clock.h"
+#include "pause.h"
 #include "display/backend.h"
 #include "input.h"
 #include "presentation.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <thread>
 
 namespace win32::user {
 
@@ -109,7 +109,7 @@ void wait_for_something() {
     if (remaining > 1500 && display::is_open())
         display::wait(int((remaining - 1000) / 1000));
     else
-        std::this_thread::sleep_for(std::chrono::microseconds(std::min(remaining, 500LL)));
+        pause_us(std::min(remaining, 500LL));
 }
 
 void post_queued(Queued q) {
