@@ -1,0 +1,440 @@
+#!/usr/bin/python3
+"""The web pages in headless Chromium, driven as a person would.
+
+Serves the web build on 127.0.0.1 and drives Debian's chromium through
+chromium-driver:
+  - each example: its canvas equals the desktop's headless snapshot of the
+    same program, pixel for pixel, when it waits for a key; its first frame
+    comes within a second of loading; a key then ends it and the page says so;
+  - the rubber band, driven with the mouse: the rectangle lands on the pixels
+    the mouse went to, in the program's pixels;
+  - the Snake game's frames with scripted keys (snake_script) equal the
+    desktop's snapshot;
+  - the conformance scenes run in the page and dump the same pixels as on
+    the desktop;
+  - the Snake game at 1920 x 1080: steered with w a s d to its pickup, it
+    grows, then runs into itself ("Game Over!"), and Enter ends it; the time
+    the page spends on each frame is measured inside the page;
+  - the size of a page without text.
+
+Usage: browser_test.py WEB_BUILD NATIVE_OUT
+  NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
+  (scenes.dump), made by scripts/web_test.sh.
+Prints the figures; exits non-zero on the first failure.
+"""
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import socketserver
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+EXAMPLES = ["shapes", "palette", "fonts", "sprites", "pages"]
+FIRST_FRAME_LIMIT_MS = 1000
+FRAME_LIMIT_MS = 2.0
+NO_TEXT_LIMIT = 1 << 20
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript",
+                      ".html": "text/html", ".png": "image/png"}
+
+    def log_message(self, *args):
+        pass
+
+
+def serve(root):
+    server = socketserver.ThreadingTCPServer(
+        ("127.0.0.1", 0), functools.partial(Handler, directory=root))
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def start_browser(profile):
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
+                 "--no-first-run", "--disable-background-networking",
+                 "--disable-component-update", "--disable-sync",
+                 "--disable-background-timer-throttling",
+                 "--disable-renderer-backgrounding", "--user-data-dir=" + profile]:
+        options.add_argument(flag)
+    service = Service("/usr/bin/chromedriver")
+    driver = webdriver.Chrome(service=service, options=options)
+    driver.set_page_load_timeout(30)
+    driver.set_script_timeout(60)
+    return driver
+
+
+def set_viewport(driver, width, height):
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": 1, "mobile": False,
+        "screenWidth": width, "screenHeight": height})
+
+
+def wait_for(what, condition, timeout=30, step=0.05):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        value = condition()
+        if value:
+            return value
+        time.sleep(step)
+    raise Failure("timed out waiting for " + what)
+
+
+def status(driver):
+    return driver.execute_script("return window.Module && Module.bgi ? Module.bgi : null")
+
+
+def wait_quiet(driver, what, quiet_ms=400, timeout=30):
+    """Waits until the program has shown a frame and then shown nothing for a while."""
+    def quiet():
+        return driver.execute_script(
+            "const s = window.Module && Module.bgi;"
+            "return !!s && s.presents > 0 && s.asleep &&"
+            " performance.now() - s.lastPresentMs > arguments[0];", quiet_ms)
+    wait_for(what + " to wait quietly", quiet, timeout)
+
+
+# The canvas's pixels, and a PNG's, as RGB strings of one window; the
+# comparison runs in the page, which decodes the PNG as it is.
+COMPARE_JS = """
+const [url, done] = [arguments[0], arguments[arguments.length - 1]];
+(async () => {
+  const canvas = document.querySelector('canvas.bgi-window');
+  const blob = await (await fetch(url)).blob();
+  const bitmap = await createImageBitmap(blob, {colorSpaceConversion: 'none',
+                                                premultiplyAlpha: 'none'});
+  const other = document.createElement('canvas');
+  other.width = bitmap.width; other.height = bitmap.height;
+  const oc = other.getContext('2d');
+  oc.drawImage(bitmap, 0, 0);
+  const w = canvas.width, h = canvas.height;
+  const result = {width: w, height: h, expectedWidth: bitmap.width,
+                  expectedHeight: bitmap.height, differ: 0, first: null};
+  if (w === bitmap.width && h === bitmap.height) {
+    const a = canvas.getContext('2d').getImageData(0, 0, w, h).data;
+    const b = oc.getImageData(0, 0, w, h).data;
+    for (let i = 0; i < a.length; i += 4) {
+      if (a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2]) {
+        if (!result.first) result.first = [(i / 4) % w, Math.floor(i / 4 / w),
+                                           [a[i], a[i + 1], a[i + 2]], [b[i], b[i + 1], b[i + 2]]];
+        result.differ++;
+      }
+    }
+  }
+  done(result);
+})().catch(e => done({error: String(e)}));
+"""
+
+
+def compare_with(driver, url, what):
+    r = driver.execute_async_script(COMPARE_JS, url)
+    check("error" not in r, "%s: %s" % (what, r.get("error")))
+    check((r["width"], r["height"]) == (r["expectedWidth"], r["expectedHeight"]),
+          "%s: the canvas is %dx%d, the desktop's window %dx%d" % (
+              what, r["width"], r["height"], r["expectedWidth"], r["expectedHeight"]))
+    check(r["differ"] == 0, "%s: %d pixels differ from the desktop's, the first %s" % (
+        what, r["differ"], r["first"]))
+    return r
+
+
+def press(driver, keys):
+    ActionChains(driver).send_keys(keys).perform()
+
+
+def wait_ended(driver, what):
+    ended = wait_for(what + " to end", lambda: driver.execute_script(
+        "return document.body.dataset.bgiEnded"), 15)
+    check(ended == "0", "%s ended with %s" % (what, ended))
+    text = driver.find_element(By.ID, "bgi-status").text
+    check("ended" in text, "%s: the page does not say the program ended (%r)" % (what, text))
+
+
+def load(driver, base, page, width=1024, height=768):
+    set_viewport(driver, width, height)
+    driver.get(base + page)
+
+
+def test_examples(driver, base, figures):
+    first_frames = {}
+    for name in EXAMPLES:
+        load(driver, base, "examples/%s.html" % name)
+        wait_quiet(driver, name)
+        compare_with(driver, "/native/%s.png" % name, name)
+        first_frames[name] = round(status(driver)["firstPresentMs"])
+        check(first_frames[name] <= FIRST_FRAME_LIMIT_MS,
+              "%s: the first frame came %d ms after loading" % (name, first_frames[name]))
+        press(driver, Keys.ENTER)
+        wait_ended(driver, name)
+        print("  %-10s same pixels as the desktop; first frame at %d ms" % (
+            name, first_frames[name]))
+    figures["first_frame_ms"] = first_frames
+
+
+def canvas_rect(driver):
+    return driver.execute_script(
+        "const c = document.querySelector('canvas.bgi-window');"
+        "const r = c.getBoundingClientRect();"
+        "return [r.left, r.top, r.width, r.height, c.width, c.height];")
+
+
+def read_rgb(driver):
+    """The canvas as a list of rows of 0xRRGGBB values."""
+    data = driver.execute_script(
+        "const c = document.querySelector('canvas.bgi-window');"
+        "const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;"
+        "const out = new Uint8Array(c.width * c.height * 3);"
+        "for (let i = 0, j = 0; i < d.length; i += 4) {"
+        "  out[j++] = d[i]; out[j++] = d[i + 1]; out[j++] = d[i + 2]; }"
+        "let s = ''; for (let i = 0; i < out.length; i += 0x8000)"
+        "  s += String.fromCharCode.apply(null, out.subarray(i, i + 0x8000));"
+        "return [c.width, c.height, btoa(s)];")
+    width, height, raw = data[0], data[1], base64.b64decode(data[2])
+    return width, height, [[(raw[3 * (y * width + x)] << 16) | (raw[3 * (y * width + x) + 1] << 8)
+                            | raw[3 * (y * width + x) + 2] for x in range(width)]
+                           for y in range(height)]
+
+
+def test_rubberband(driver, base):
+    load(driver, base, "examples/rubberband.html")
+    wait_quiet(driver, "rubberband")
+    compare_with(driver, "/native/rubberband.png", "rubberband before the mouse")
+    width, height, before = read_rgb(driver)
+    left, top, css_width, css_height, cw, ch = canvas_rect(driver)
+    scale = css_width / cw
+    x0, y0, x1, y1 = 100, 120, 300, 260
+
+    def to_page(x, y):  # the middle of the program's pixel, as an offset from the canvas's centre
+        return ((x + 0.5) * scale - css_width / 2, (y + 0.5) * scale - css_height / 2)
+
+    canvas = driver.find_element(By.CSS_SELECTOR, "canvas.bgi-window")
+    actions = ActionChains(driver, duration=50)
+    actions.move_to_element_with_offset(canvas, *to_page(x0, y0)).pause(0.2)
+    actions.click_and_hold().pause(0.2)
+    for k in range(1, 6):
+        actions.move_to_element_with_offset(
+            canvas, *to_page(x0 + (x1 - x0) * k // 5, y0 + (y1 - y0) * k // 5)).pause(0.1)
+    actions.pause(0.2).release().pause(0.3)
+    actions.perform()
+    time.sleep(0.3)
+    _, _, after = read_rgb(driver)
+    outline = set()
+    for x in range(x0, x1 + 1):
+        outline.add((x, y0))
+        outline.add((x, y1))
+    for y in range(y0, y1 + 1):
+        outline.add((x0, y))
+        outline.add((x1, y))
+    colours = {after[y][x] for (x, y) in outline}
+    check(len(colours) == 1, "rubberband: the rectangle is not one colour: %s" % sorted(colours))
+    colour = colours.pop()
+    check((colour >> 16) > 200 and ((colour >> 8) & 0xFF) < 128 and (colour & 0xFF) < 128,
+          "rubberband: the rectangle is not light red (%06x)" % colour)
+    stray = [(x, y) for y in range(height) for x in range(width)
+             if (x, y) not in outline and after[y][x] != before[y][x]]
+    check(not stray, "rubberband: %d pixels changed off the rectangle, e.g. %s" % (
+        len(stray), stray[:3]))
+    press(driver, "q")
+    wait_ended(driver, "rubberband")
+    print("  rubberband dragged with the mouse: the rectangle (%d, %d)-(%d, %d), nothing else" % (
+        x0, y0, x1, y1))
+
+
+def test_snake_script(driver, base):
+    load(driver, base, "tests/web/snake_script.html")
+    for key in "wdsa":
+        wait_quiet(driver, "snake_script")
+        press(driver, key)
+        time.sleep(0.1)
+    wait_quiet(driver, "snake_script")
+    compare_with(driver, "/native/snake_script.png", "snake_script")
+    press(driver, Keys.ENTER)
+    wait_ended(driver, "snake_script")
+    print("  snake_script: the game's frames with the keys wdsa, same pixels as the desktop")
+
+
+def test_scenes(driver, base, native_dump, out_dir, compare_dumps):
+    load(driver, base, "tests/web/scenes.html")
+    dump = wait_for("the scenes' dump", lambda: driver.execute_script("return window.bgiDump"), 120)
+    web_dump = os.path.join(out_dir, "web_scenes.dump")
+    with open(web_dump, "wb") as f:
+        f.write(base64.b64decode(dump))
+    result = subprocess.run([compare_dumps, native_dump, web_dump], capture_output=True,
+                            text=True, timeout=120)
+    lines = [l for l in result.stdout.splitlines() if l.strip()]
+    check(result.returncode == 0, "scenes: the page's dump differs from the desktop's:\n" +
+          "\n".join(l for l in lines if "FAIL" in l))
+    print("  conformance scenes: %d scenes, the same pixels as the desktop" % len(lines))
+
+
+# The game's grid as the page shows it: the snake's cells (yellow) and the
+# pickup (cyan), sampled in the middle of each 15-pixel cell, and whether
+# white text shows in the middle of the field.
+CELLS_JS = """
+const c = document.querySelector('canvas.bgi-window');
+const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+const at = (x, y) => { const i = 4 * (y * c.width + x); return [d[i], d[i + 1], d[i + 2]]; };
+const snake = [], pickup = [];
+for (let y = 0; y + 13 < c.height; y += 15)
+  for (let x = 0; x + 13 < c.width; x += 15) {
+    const [r, g, b] = at(x + 7, y + 7);
+    if (r > 200 && g > 200 && b < 128) snake.push([x, y]);
+    else if (r < 128 && g > 200 && b > 200) pickup.push([x, y]);
+  }
+const cx = Math.trunc((c.width - 1) / 2) - 160, cy = Math.trunc((c.height - 1) / 2) - 30;
+let text = 0;
+for (let y = Math.max(cy, 0); y < Math.min(cy + 60, c.height); y++)
+  for (let x = Math.max(cx, 0); x < Math.min(cx + 340, c.width); x++) {
+    const [r, g, b] = at(x, y);
+    if (r > 240 && g > 240 && b > 240) text++;
+  }
+return {snake: snake, pickup: pickup, text: text, width: c.width, height: c.height};
+"""
+
+OPPOSITE = {"w": "s", "s": "w", "a": "d", "d": "a"}
+PERPENDICULAR = {"w": "d", "s": "a", "a": "w", "d": "s"}
+
+
+def test_game(driver, base, figures):
+    load(driver, base, "snake.html", 1920, 1080)
+    wait_for("the game's first frame", lambda: (status(driver) or {}).get("presents", 0) > 0)
+    cells = driver.execute_script(CELLS_JS)
+    check((cells["width"], cells["height"]) == (1920, 1080),
+          "snake: the maximised window is %dx%d, not the viewport" % (cells["width"],
+                                                                     cells["height"]))
+    # Steers the head to the pickup: across first, then along.
+    direction, head, seen = "w", None, set()
+    longest = 0
+    end = time.monotonic() + 90
+    while time.monotonic() < end and longest < 4:
+        cells = driver.execute_script(CELLS_JS)
+        snake = {tuple(p) for p in cells["snake"]}
+        longest = max(longest, len(snake))
+        new = snake - seen
+        if new:
+            head = next(iter(new))
+        seen = snake
+        if head and cells["pickup"]:
+            px, py = cells["pickup"][0]
+            hx, hy = head
+            if hx != px:
+                want = "d" if (px - hx) % cells["width"] < (hx - px) % cells["width"] else "a"
+            else:
+                want = "s" if (py - hy) % cells["height"] < (hy - py) % cells["height"] else "w"
+            if want == OPPOSITE[direction]:
+                want = PERPENDICULAR[direction]
+            if want != direction:
+                press(driver, want)
+                direction = want
+        time.sleep(0.04)
+    check(longest >= 4, "snake: it did not grow to four squares by eating (longest %d)" % longest)
+    # Two turns within one move reverse it onto itself.
+    over = False
+    for _ in range(20):
+        turn = PERPENDICULAR[direction]
+        press(driver, turn + OPPOSITE[direction])
+        direction = OPPOSITE[direction]
+        over = wait_for_text(driver)
+        if over:
+            break
+    check(over, "snake: no \"Game Over!\" after reversing onto itself")
+    frames = status(driver)["frames"]
+    press(driver, Keys.ENTER)
+    wait_ended(driver, "snake")
+    work = sorted(frames[20:])
+    check(len(work) >= 50, "snake: only %d frames were measured" % len(work))
+    median = statistics.median(work)
+    p95 = work[int(0.95 * (len(work) - 1))]
+    figures["game_frame_ms"] = {"frames": len(work), "median": round(median, 3),
+                                "p95": round(p95, 3), "max": round(work[-1], 3)}
+    print("  snake at 1920x1080: grew to %d squares, Game Over, Enter ended it; frame median "
+          "%.2f ms, 95th percentile %.2f ms, max %.2f ms over %d frames" % (
+              longest, median, p95, work[-1], len(work)))
+    check(p95 <= FRAME_LIMIT_MS, "snake: the frame takes %.2f ms (95th percentile) > %.1f ms" % (
+        p95, FRAME_LIMIT_MS))
+
+
+def wait_for_text(driver):
+    end = time.monotonic() + 0.6
+    while time.monotonic() < end:
+        if driver.execute_script(CELLS_JS)["text"] > 50:
+            return True
+        time.sleep(0.05)
+    return False
+
+
+def test_sizes(web, figures):
+    sizes = {}
+    for page in ["tests/web/no_text", "snake"] + ["examples/" + e for e in EXAMPLES]:
+        sizes[os.path.basename(page)] = os.path.getsize(os.path.join(web, page + ".wasm"))
+    figures["wasm_bytes"] = sizes
+    check(sizes["no_text"] < NO_TEXT_LIMIT, "a page without text takes %d bytes of wasm" %
+          sizes["no_text"])
+    print("  wasm: %d bytes without text; %d with the game's text" % (sizes["no_text"],
+                                                                      sizes["snake"]))
+
+
+def main():
+    web, native = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    compare_dumps = sys.argv[3]
+    # The pages, and the desktop's pictures beside them.
+    root = tempfile.mkdtemp(prefix="bgi-web-")
+    profile = tempfile.mkdtemp(prefix="bgi-chromium-")
+    figures = {}
+    driver = None
+    try:
+        os.symlink(web, os.path.join(root, "build"))
+        os.symlink(native, os.path.join(root, "native"))
+        server = serve(root)
+        base = "http://127.0.0.1:%d/build/" % server.server_address[1]
+        test_sizes(web, figures)
+        driver = start_browser(profile)
+        test_examples(driver, base, figures)
+        test_rubberband(driver, base)
+        test_snake_script(driver, base)
+        test_scenes(driver, base, os.path.join(native, "scenes.dump"), native, compare_dumps)
+        test_game(driver, base, figures)
+        print("figures: " + json.dumps(figures))
+        print("web: all checks passed")
+        return 0
+    except Failure as e:
+        print("web: FAILED: %s" % e, file=sys.stderr)
+        if driver:
+            for entry in driver.get_log("browser")[-10:]:
+                print("  browser: %s" % entry.get("message"), file=sys.stderr)
+        return 1
+    finally:
+        if driver:
+            driver.quit()
+        shutil.rmtree(root, ignore_errors=True)
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,10 @@
+// The conformance scenes in a page: they write their dump to the page's
+// memory file system, and the page keeps it (base64) for the test to read.
+Module['arguments'] = ['scenes.dump'];
+Module['postRun'] = [function () {
+    const bytes = FS.readFile('scenes.dump');
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000)
+        text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    window.bgiDump = btoa(text);
+}];
