@@ -7,7 +7,8 @@
 # - The font files our Fontconfig configuration resolves the BGI fonts' face
 #   names to on the desktop, embedded (bgi_web_faces).
 # - bgi_web_page(target): the program's output is target.html, with its .js
-#   and .wasm beside it.
+#   and .wasm beside it; bgi_web_gallery_page(target) puts it in the gallery
+#   (web/ in the build tree).
 include(ExternalProject)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -75,4 +76,9 @@ function(bgi_web_page target)
         LINK_DEPENDS "${bgi_web_shell};${PROJECT_SOURCE_DIR}/platform/src/display/browser_page.js")
     # The page is kept as written (emscripten's minifier call fails here).
     target_link_options(${target} PRIVATE --shell-file=${bgi_web_shell} -sMINIFY_HTML=0)
+endfunction()
+
+function(bgi_web_gallery_page target)
+    bgi_web_page(${target})
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/web)
 endfunction()

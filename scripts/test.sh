@@ -2,7 +2,8 @@
 # Builds everything and runs every test: the native build, the sanitizer build,
 # two minutes of fuzzing, the 32-bit Windows cross build, the Windows test
 # programs under Wine, the installed libraries used as a user would, the
-# examples' pictures, the reference comparison and the end-to-end run.
+# examples' pictures, the reference comparison, the end-to-end run, and the
+# web pages in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -62,3 +63,6 @@ bash scripts/conformance.sh build build-win64
 
 echo "== end-to-end run in a real window (Xvfb, xdotool)"
 bash scripts/e2e.sh build
+
+echo "== web pages in headless Chromium, against the desktop's pictures"
+bash scripts/web_test.sh build build-web

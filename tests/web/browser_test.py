@@ -17,9 +17,11 @@ chromium-driver:
     the page spends on each frame is measured inside the page;
   - the size of a page without text.
 
-Usage: browser_test.py WEB_BUILD NATIVE_OUT
+Usage: browser_test.py WEB_BUILD NATIVE_OUT COMPARE_DUMPS [TEST...]
   NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
-  (scenes.dump), made by scripts/web_test.sh.
+  (scenes.dump), made by scripts/web_test.sh; COMPARE_DUMPS is the desktop
+  build's tests/conformance/compare_dumps. TESTs pick some of: sizes,
+  examples, rubberband, snake_script, scenes, game (default: all).
 Prints the figures; exits non-zero on the first failure.
 """
 import base64
@@ -184,7 +186,7 @@ def load(driver, base, page, width=1024, height=768):
 def test_examples(driver, base, figures):
     first_frames = {}
     for name in EXAMPLES:
-        load(driver, base, "examples/%s.html" % name)
+        load(driver, base, "web/%s.html" % name)
         wait_quiet(driver, name)
         compare_with(driver, "/native/%s.png" % name, name)
         first_frames[name] = round(status(driver)["firstPresentMs"])
@@ -222,7 +224,7 @@ def read_rgb(driver):
 
 
 def test_rubberband(driver, base):
-    load(driver, base, "examples/rubberband.html")
+    load(driver, base, "web/rubberband.html")
     wait_quiet(driver, "rubberband")
     compare_with(driver, "/native/rubberband.png", "rubberband before the mouse")
     width, height, before = read_rgb(driver)
@@ -322,7 +324,7 @@ PERPENDICULAR = {"w": "d", "s": "a", "a": "w", "d": "s"}
 
 
 def test_game(driver, base, figures):
-    load(driver, base, "snake.html", 1920, 1080)
+    load(driver, base, "web/snake.html", 1920, 1080)
     wait_for("the game's first frame", lambda: (status(driver) or {}).get("presents", 0) > 0)
     cells = driver.execute_script(CELLS_JS)
     check((cells["width"], cells["height"]) == (1920, 1080),
@@ -391,7 +393,7 @@ def wait_for_text(driver):
 
 def test_sizes(web, figures):
     sizes = {}
-    for page in ["tests/web/no_text", "snake"] + ["examples/" + e for e in EXAMPLES]:
+    for page in ["tests/web/no_text", "web/snake"] + ["web/" + e for e in EXAMPLES]:
         sizes[os.path.basename(page)] = os.path.getsize(os.path.join(web, page + ".wasm"))
     figures["wasm_bytes"] = sizes
     check(sizes["no_text"] < NO_TEXT_LIMIT, "a page without text takes %d bytes of wasm" %
@@ -413,13 +415,23 @@ def main():
         os.symlink(native, os.path.join(root, "native"))
         server = serve(root)
         base = "http://127.0.0.1:%d/build/" % server.server_address[1]
-        test_sizes(web, figures)
+        tests = {
+            "sizes": lambda: test_sizes(web, figures),
+            "examples": lambda: test_examples(driver, base, figures),
+            "rubberband": lambda: test_rubberband(driver, base),
+            "snake_script": lambda: test_snake_script(driver, base),
+            "scenes": lambda: test_scenes(driver, base, os.path.join(native, "scenes.dump"),
+                                          native, compare_dumps),
+            "game": lambda: test_game(driver, base, figures),
+        }
+        chosen = sys.argv[4:] or list(tests)
+        for name in chosen:
+            check(name in tests, "no test named %s" % name)
         driver = start_browser(profile)
-        test_examples(driver, base, figures)
-        test_rubberband(driver, base)
-        test_snake_script(driver, base)
-        test_scenes(driver, base, os.path.join(native, "scenes.dump"), native, compare_dumps)
-        test_game(driver, base, figures)
+        # The browser's own start-up is not the pages': a first page warms it.
+        driver.get(base + "web/index.html")
+        for name in chosen:
+            tests[name]()
         print("figures: " + json.dumps(figures))
         print("web: all checks passed")
         return 0

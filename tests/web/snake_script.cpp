@@ -1,7 +1,8 @@
 // The Snake game's own frames (game/gameLoop.cpp), steered by keys it waits
 // for, with its pickups taken from a list instead of rand(), so that the
 // same keys give the same pictures on the desktop and in a web page (their C
-// libraries' rand() differ). Each key read with getch() turns the snake as
+// libraries' rand() differ). A frame places a new pickup after it has drawn,
+// so the one it placed is replaced before it is ever drawn. Each key read with getch() turns the snake as
 // the game turns it, then the game runs the frames of a number of moves; the
 // last getch, with no key left, is where the picture is compared.
 //
@@ -21,6 +22,8 @@ int main() {
     for (int i = 0; i < 3; ++i) s.snake = insert(s.snake, 600, 390);
     const segment pickups[] = {{600, 345}, {300, 150}, {45, 600}};
     std::size_t next_pickup = 0;
+    s.pickup = pickups[next_pickup++];
+    s.haspickup = 1;
     const int moves_after_key[] = {4, 4, 0, 2};
     std::size_t keys = 0;
 
@@ -32,11 +35,11 @@ int main() {
         const int moves = keys < std::size(moves_after_key) ? moves_after_key[keys] : 0;
         ++keys;
         for (int f = 0; f < moves * (gameState::speed + 1); ++f) {
-            if (!s.haspickup && next_pickup < std::size(pickups)) {
-                s.pickup = pickups[next_pickup++];
-                s.haspickup = 1;
-            }
+            const segment placed = s.pickup;
             if (!frame(s)) std::exit(0);
+            if ((s.pickup.x != placed.x || s.pickup.y != placed.y) &&
+                next_pickup < std::size(pickups))
+                s.pickup = pickups[next_pickup++];
             delay(25);
         }
     }

@@ -141,6 +141,30 @@ mergeInto(LibraryManager.library, {
             }
         },
 
+        // Gives the thread to the page until `start` calls back. A program's
+        // main that returns after it has waited returns to this callback,
+        // not to the runtime that called it: its end is passed on from here.
+        sleep: function(start) {
+            return Asyncify.handleSleep(wakeUp => {
+                const ended = error => {
+                    if (error && error.name === 'ExitStatus') return; // exit() ended it
+                    if (Module['onAbort']) Module['onAbort'](String(error));
+                    setTimeout(() => { throw error; });
+                };
+                Asyncify.asyncPromiseHandlers = {
+                    resolve: status => {
+                        try {
+                            exit(status, true);
+                        } catch (error) {
+                            ended(error);
+                        }
+                    },
+                    reject: ended,
+                };
+                start(wakeUp);
+            });
+        },
+
         // The program has the thread back (`awake`) or gives it up (`asleep`):
         // a stretch in which it showed a frame is one frame's work.
         awake: function() {
@@ -283,7 +307,7 @@ mergeInto(LibraryManager.library, {
     // arrives or `ms` milliseconds have passed.
     bgi_page_wait__deps: ['$BgiPage'],
     bgi_page_wait: function(ms) {
-        return Asyncify.handleSleep(wakeUp => {
+        return BgiPage.sleep(wakeUp => {
             if (BgiPage.events.length) {
                 setTimeout(wakeUp, 0);
                 return;
@@ -307,7 +331,7 @@ mergeInto(LibraryManager.library, {
     // not stretch the way it stretches short timeouts).
     bgi_page_pause__deps: ['$BgiPage'],
     bgi_page_pause: function(ms) {
-        return Asyncify.handleSleep(wakeUp => {
+        return BgiPage.sleep(wakeUp => {
             BgiPage.asleep();
             const done = () => {
                 BgiPage.awake();
