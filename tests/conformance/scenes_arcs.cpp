@@ -470,8 +470,11 @@ void pie_xor(DumpFile &out) {
         const int w = random.in(10, 40), h = random.in(10, 40);
         const POINT at = shelf.place(w, h);
         const POINT m = middle(at.x, at.y, at.x + w, at.y + h);
-        pie(dc, at.x, at.y, at.x + w, at.y + h, {m.x + random.in(-30, 30), m.y - 25},
-            {m.x + random.in(-30, 30), m.y + random.in(-30, 30)});
+        // Drawn in this order, whatever order a compiler gives the arguments
+        // (the end point first, as these pictures were first made).
+        const POINT e{m.x + random.in(-30, 30), m.y + random.in(-30, 30)};
+        const POINT s{m.x + random.in(-30, 30), m.y - 25};
+        pie(dc, at.x, at.y, at.x + w, at.y + h, s, e);
     }
     out.pixels("pie_xor", dc, 200, 90);
 }

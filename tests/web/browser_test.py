@@ -10,6 +10,7 @@ chromium-driver:
     the mouse went to, in the program's pixels;
   - the Snake game's frames with scripted keys (snake_script) equal the
     desktop's snapshot;
+  - a program that polls kbhit without waiting gets its key;
   - the conformance scenes run in the page and dump the same pixels as on
     the desktop;
   - the Snake game at 1920 x 1080: steered with w a s d to its pickup, it
@@ -21,7 +22,8 @@ Usage: browser_test.py WEB_BUILD NATIVE_OUT COMPARE_DUMPS [TEST...]
   NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
   (scenes.dump), made by scripts/web_test.sh; COMPARE_DUMPS is the desktop
   build's tests/conformance/compare_dumps. TESTs pick some of: sizes,
-  examples, rubberband, snake_script, scenes, game (default: all).
+  examples, rubberband, snake_script, polling, scenes, game (default:
+  all).
 Prints the figures; exits non-zero on the first failure.
 """
 import base64
@@ -232,8 +234,9 @@ def test_rubberband(driver, base):
     scale = css_width / cw
     x0, y0, x1, y1 = 100, 120, 300, 260
 
-    def to_page(x, y):  # the middle of the program's pixel, as an offset from the canvas's centre
-        return ((x + 0.5) * scale - css_width / 2, (y + 0.5) * scale - css_height / 2)
+    def to_page(x, y):  # the program's pixel, as a whole offset from the canvas's centre
+        return (round(x * scale + scale // 2 - css_width / 2),
+                round(y * scale + scale // 2 - css_height / 2))
 
     canvas = driver.find_element(By.CSS_SELECTOR, "canvas.bgi-window")
     actions = ActionChains(driver, duration=50)
@@ -256,7 +259,8 @@ def test_rubberband(driver, base):
     colours = {after[y][x] for (x, y) in outline}
     check(len(colours) == 1, "rubberband: the rectangle is not one colour: %s" % sorted(colours))
     colour = colours.pop()
-    check((colour >> 16) > 200 and ((colour >> 8) & 0xFF) < 128 and (colour & 0xFF) < 128,
+    red, green, blue = colour >> 16, (colour >> 8) & 0xFF, colour & 0xFF
+    check(red > 200 and red > green + 64 and red > blue + 64,
           "rubberband: the rectangle is not light red (%06x)" % colour)
     stray = [(x, y) for y in range(height) for x in range(width)
              if (x, y) not in outline and after[y][x] != before[y][x]]
@@ -279,6 +283,14 @@ def test_snake_script(driver, base):
     press(driver, Keys.ENTER)
     wait_ended(driver, "snake_script")
     print("  snake_script: the game's frames with the keys wdsa, same pixels as the desktop")
+
+
+def test_polling(driver, base):
+    load(driver, base, "tests/web/poll_keys.html")
+    wait_for("poll_keys to draw", lambda: (status(driver) or {}).get("presents", 0) > 2)
+    press(driver, "q")
+    wait_ended(driver, "poll_keys")
+    print("  poll_keys: a program that polls kbhit and never waits still gets its key")
 
 
 def test_scenes(driver, base, native_dump, out_dir, compare_dumps):
@@ -420,6 +432,7 @@ def main():
             "examples": lambda: test_examples(driver, base, figures),
             "rubberband": lambda: test_rubberband(driver, base),
             "snake_script": lambda: test_snake_script(driver, base),
+            "polling": lambda: test_polling(driver, base),
             "scenes": lambda: test_scenes(driver, base, os.path.join(native, "scenes.dump"),
                                           native, compare_dumps),
             "game": lambda: test_game(driver, base, figures),
