@@ -18,7 +18,7 @@ void bgi_page_show(std::uint32_t window, int maximized, int width, int height);
 void bgi_page_put(std::uint32_t window, const std::uint32_t *pixels, int stride, int rows, int x,
                   int y, int width, int height);
 void bgi_page_fill(std::uint32_t window, int x, int y, int width, int height);
-void bgi_page_presented();
+void bgi_page_presented(int changed);
 int bgi_page_next_event(int *out, char *text, int size);
 void bgi_page_wait(int milliseconds);
 void bgi_page_pause(int milliseconds);
@@ -130,7 +130,10 @@ void present(std::uint32_t window, const Frame &frame) {
     Shown &s = it->second;
     ++counts.frames;
     const std::vector<Run> &runs = s.frame.take(frame);
-    if (runs.empty() && !s.frame.whole()) return;
+    if (runs.empty() && !s.frame.whole()) {
+        bgi_page_presented(0);
+        return;
+    }
     if (s.width != frame.width || s.height != frame.height) {
         s.width = frame.width, s.height = frame.height;
         s.rgba.assign(std::size_t(s.width) * std::size_t(s.height), 0xFF000000u);
@@ -157,7 +160,7 @@ void present(std::uint32_t window, const Frame &frame) {
             bgi_page_put(window, s.rgba.data(), s.width, s.height, a.x, a.y, a.width, a.height);
         counts.areas += static_cast<long long>(s.frame.areas().size());
     }
-    bgi_page_presented();
+    bgi_page_presented(1);
 }
 
 PresentCounts present_counts() {

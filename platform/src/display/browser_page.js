@@ -7,9 +7,10 @@
 // close box.
 //
 // The page may read `Module.bgi` (tests, the gallery): `presents` (frames
-// shown), `firstPresentMs` (performance.now() of the first), `lastPresentMs`,
+// that changed what a window shows), `firstPresentMs` (performance.now() of
+// the first), `lastPresentMs`,
 // `asleep` (the program waits) and `frames` (for each stretch the program
-// kept the thread and showed a frame in, its length in milliseconds).
+// kept the thread and gave a window a frame in, its length in milliseconds).
 
 mergeInto(LibraryManager.library, {
     $BgiPage: {
@@ -224,7 +225,7 @@ mergeInto(LibraryManager.library, {
         c.style.display = 'none';
         c.addEventListener('contextmenu', e => e.preventDefault());
         BgiPage.screen().appendChild(c);
-        BgiPage.windows[id] = {canvas: c, context: c.getContext('2d', {alpha: false}),
+        BgiPage.windows[id] = {canvas: c, context: c.getContext('2d', {alpha: false, willReadFrequently: true}),
                                maximized: false, image: null};
         const name = UTF8ToString(title);
         if (name) document.title = name;
@@ -272,13 +273,14 @@ mergeInto(LibraryManager.library, {
         w.context.putImageData(w.image, 0, 0, x, y, width, height);
     },
 
-    // Counts a frame shown (once for all the rectangles it took).
+    // Counts a frame given to a window, and whether it changed what shows.
     bgi_page_presented__deps: ['$BgiPage'],
-    bgi_page_presented: function() {
+    bgi_page_presented: function(changed) {
+        BgiPage.presentedSinceAwake = true;
+        if (!changed) return;
         const s = BgiPage.status, now = performance.now();
         if (s.presents++ === 0) s.firstPresentMs = now;
         s.lastPresentMs = now;
-        BgiPage.presentedSinceAwake = true;
     },
 
     bgi_page_fill__deps: ['$BgiPage'],
@@ -309,7 +311,7 @@ mergeInto(LibraryManager.library, {
     bgi_page_wait: function(ms) {
         return BgiPage.sleep(wakeUp => {
             if (BgiPage.events.length) {
-                setTimeout(wakeUp, 0);
+                wakeUp(); // at once: the program carries on without giving up the thread
                 return;
             }
             BgiPage.asleep();
