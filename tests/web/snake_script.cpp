@@ -2,9 +2,9 @@
 // for, with its pickups taken from a list instead of rand(), so that the
 // same keys give the same pictures on the desktop and in a web page (their C
 // libraries' rand() differ). A frame places a new pickup after it has drawn,
-// so the one it placed is replaced before it is ever drawn. Each key read with getch() turns the snake as
-// the game turns it, then the game runs the frames of a number of moves; the
-// last getch, with no key left, is where the picture is compared.
+// so the one it placed is replaced before it is ever drawn. Each key read with getch() turns the
+// snake as the game turns it, then the game runs the frames of a number of moves; the last getch,
+// with no key left, is where the picture is compared.
 //
 // Keys "wdsa": up to a pickup, which it eats (4 moves); right (4 moves); then
 // down and at once left, two turns within one move, so the snake reverses
