@@ -65,8 +65,10 @@ target_compile_options(bgi_web_faces PRIVATE -Wno-overlength-strings)
 # yields to the page (Asyncify, with the page's two waits), memory that grows
 # with the pages, an end of the program that the page can tell, and the
 # page's side of the display.
+# Linked at -O2: -O3 takes twice as long (a minute a page on two cores) for
+# the same size and no faster frames (docs/PERFORMANCE.md).
 set(bgi_web_link_options
-    -sASYNCIFY "-sASYNCIFY_IMPORTS=[bgi_page_wait,bgi_page_pause]" -sASYNCIFY_STACK_SIZE=65536
+    -O2 -sASYNCIFY "-sASYNCIFY_IMPORTS=[bgi_page_wait,bgi_page_pause]" -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sENVIRONMENT=web
     --js-library=${PROJECT_SOURCE_DIR}/platform/src/display/browser_page.js)
 

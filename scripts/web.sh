@@ -48,5 +48,5 @@ if [ "$language" = c ]; then
 else
     em++ -O3 -std=c++20 -I"$root/include" -c "$source" -o "$object"
 fi
-em++ -O3 "$object" "${link_arguments[@]}" "${one_file[@]}" -o "$out/$name.html"
+em++ "$object" "${link_arguments[@]}" "${one_file[@]}" -o "$out/$name.html"
 echo "$out/$name.html"
