@@ -31,8 +31,7 @@ out=${2:-$(dirname "$source")}
 mkdir -p "$out"
 name=$(basename "${source%.*}")
 
-command -v emcc >/dev/null && dpkg-query -W -f='${Status}' dpkg-dev 2>/dev/null | grep -q "ok installed" ||
-    bash "$root/scripts/setup.sh" web
+bash "$root/scripts/setup.sh" web
 export NODE_PATH=/usr/share/nodejs
 library=${BGI_WEB_BUILD:-$root/build-web}
 if [ ! -f "$library/web-link-arguments.txt" ]; then

@@ -11,6 +11,7 @@ chromium-driver:
   - the Snake game's frames with scripted keys (snake_script) equal the
     desktop's snapshot;
   - a program that polls kbhit without waiting gets its key;
+  - leaving a page closes the window of the program that waits in it;
   - the conformance scenes run in the page and dump the same pixels as on
     the desktop;
   - the Snake game at 1920 x 1080: steered with w a s d to its pickup, it
@@ -22,8 +23,8 @@ Usage: browser_test.py WEB_BUILD NATIVE_OUT COMPARE_DUMPS [TEST...]
   NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
   (scenes.dump), made by scripts/web_test.sh; COMPARE_DUMPS is the desktop
   build's tests/conformance/compare_dumps. TESTs pick some of: sizes,
-  examples, rubberband, snake_script, polling, scenes, game (default:
-  all).
+  examples, rubberband, snake_script, polling, leaving, scenes, game
+  (default: all).
 Prints the figures; exits non-zero on the first failure.
 """
 import base64
@@ -293,6 +294,15 @@ def test_polling(driver, base):
     print("  poll_keys: a program that polls kbhit and never waits still gets its key")
 
 
+def test_leaving(driver, base):
+    load(driver, base, "tests/web/no_text.html")
+    wait_quiet(driver, "no_text")
+    # What the browser tells a page that is being left: the close box.
+    driver.execute_script("window.dispatchEvent(new PageTransitionEvent('pagehide'))")
+    wait_ended(driver, "no_text")
+    print("  no_text: leaving the page closes its window, and the waiting program ends")
+
+
 def test_scenes(driver, base, native_dump, out_dir, compare_dumps):
     load(driver, base, "tests/web/scenes.html")
     dump = wait_for("the scenes' dump", lambda: driver.execute_script("return window.bgiDump"), 120)
@@ -435,6 +445,7 @@ def main():
             "rubberband": lambda: test_rubberband(driver, base),
             "snake_script": lambda: test_snake_script(driver, base),
             "polling": lambda: test_polling(driver, base),
+            "leaving": lambda: test_leaving(driver, base),
             "scenes": lambda: test_scenes(driver, base, os.path.join(native, "scenes.dump"),
                                           native, compare_dumps),
             "game": lambda: test_game(driver, base, figures),
