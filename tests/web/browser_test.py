@@ -12,6 +12,7 @@ chromium-driver:
     desktop's snapshot;
   - a program that polls kbhit without waiting gets its key;
   - leaving a page closes the window of the program that waits in it;
+  - the gallery lists the game and the examples, each with its source;
   - the conformance scenes run in the page and dump the same pixels as on
     the desktop;
   - the Snake game at 1920 x 1080: steered with w a s d to its pickup, it
@@ -23,8 +24,8 @@ Usage: browser_test.py WEB_BUILD NATIVE_OUT COMPARE_DUMPS [TEST...]
   NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
   (scenes.dump), made by scripts/web_test.sh; COMPARE_DUMPS is the desktop
   build's tests/conformance/compare_dumps. TESTs pick some of: sizes,
-  examples, rubberband, snake_script, polling, leaving, scenes, game
-  (default: all).
+  examples, rubberband, snake_script, polling, leaving, gallery, scenes,
+  game (default: all).
 Prints the figures; exits non-zero on the first failure.
 """
 import base64
@@ -303,6 +304,19 @@ def test_leaving(driver, base):
     print("  no_text: leaving the page closes its window, and the waiting program ends")
 
 
+def test_gallery(driver, base):
+    driver.get(base + "web/index.html")
+    sources = wait_for("the gallery's sources", lambda: driver.execute_script(
+        "const p = [...document.querySelectorAll('.program')];"
+        "return p.every(s => s.querySelector('pre').textContent.includes('initgraph')) &&"
+        " p.map(s => [s.querySelector('a.run').getAttribute('href'), s.dataset.source]);"))
+    for page, _ in sources:
+        status_code = driver.execute_async_script(
+            "fetch(arguments[0]).then(r => arguments[1](r.status), () => arguments[1](0));", page)
+        check(status_code == 200, "gallery: %s is missing (%s)" % (page, status_code))
+    print("  gallery: %d programs, each with its source beside it and its page" % len(sources))
+
+
 def test_scenes(driver, base, native_dump, out_dir, compare_dumps):
     load(driver, base, "tests/web/scenes.html")
     dump = wait_for("the scenes' dump", lambda: driver.execute_script("return window.bgiDump"), 120)
@@ -446,6 +460,7 @@ def main():
             "snake_script": lambda: test_snake_script(driver, base),
             "polling": lambda: test_polling(driver, base),
             "leaving": lambda: test_leaving(driver, base),
+            "gallery": lambda: test_gallery(driver, base),
             "scenes": lambda: test_scenes(driver, base, os.path.join(native, "scenes.dump"),
                                           native, compare_dumps),
             "game": lambda: test_game(driver, base, figures),
