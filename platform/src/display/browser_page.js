@@ -6,11 +6,11 @@
 // for the eye. A maximised window is the viewport. Leaving the page is the
 // close box.
 //
-// The page may read `Module.bgi` (tests, the gallery): `presents` (frames
-// that changed what a window shows), `firstPresentMs` (performance.now() of
-// the first), `lastPresentMs`,
-// `asleep` (the program waits) and `frames` (for each stretch the program
-// kept the thread and gave a window a frame in, its length in milliseconds).
+// The page may read `Module.bgi` (tests): `presents` (frames that changed
+// what a window shows), `firstPresentMs` (performance.now() of the first),
+// `lastPresentMs`, `asleep` (the program waits) and `frames` (for each
+// stretch the program kept the thread and gave a window a frame in, its
+// length in milliseconds).
 
 mergeInto(LibraryManager.library, {
     $BgiPage: {
@@ -20,7 +20,7 @@ mergeInto(LibraryManager.library, {
         CLOSE: 12,
 
         opened: false,
-        windows: {},    // id -> {canvas, context, maximized, image, imageKey}
+        windows: {},    // id -> {canvas, context, maximized, image (the view of its pixels), imageAt}
         active: 0,      // the window that keys go to: the last one shown
         captured: 0,    // the window a held mouse button went down on
         events: [],
