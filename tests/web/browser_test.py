@@ -117,7 +117,7 @@ def status(driver):
     return driver.execute_script("return window.Module && Module.bgi ? Module.bgi : null")
 
 
-def wait_quiet(driver, what, quiet_ms=400, timeout=30):
+def wait_quiet(driver, what, quiet_ms=700, timeout=30):
     """Waits until the program has shown a frame and then shown nothing for a while."""
     def quiet():
         return driver.execute_script(
