@@ -39,7 +39,7 @@ fi
 # The browser build compiles FreeType from Debian's own source package, so the
 # machine's Debian archive must also list its sources: the same archives and
 # suites as its package lines, as deb-src.
-if [ "${1:-game}" != game ] && ! apt-cache showsrc freetype 2>/dev/null | grep -q '^Package:'; then
+if [ "${1:-game}" != game ] && ! apt-cache showsrc freetype 2>/dev/null | grep '^Package:' >/dev/null; then
     list=/etc/apt/sources.list.d/bgi-debian-src.list
     echo "Adding the Debian source archive: $list"
     {
