@@ -24,8 +24,8 @@ const char *const measured_strings[] = {
     "The quick brown fox jumps over the lazy dog",
     "0123456789",
     "iIl1|.,;:'",
-    "\xC7"
-    "a co\xFBte 5 \x80 \xAB\xFF\xBB",
+    ("\xC7"
+     "a co\xFBte 5 \x80 \xAB\xFF\xBB"), // one string, its escape ended before the "a"
 };
 
 constexpr int kInk = 0x5A;  // text colour index
