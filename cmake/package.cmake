@@ -7,11 +7,16 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(bgi_package_objects $<TARGET_OBJECTS:bgi>)
+# The headers that declare the library's C names, and those installed: the
+# companions of DOS-era programs too (on Windows they wrap MinGW's own).
+set(bgi_api_headers bgi.h graphics.h conio.h dos.h bios.h)
+list(TRANSFORM bgi_api_headers PREPEND include/ OUTPUT_VARIABLE bgi_installed_headers)
+list(APPEND bgi_installed_headers include/bgi_colors.h)
 if(WIN32)
-    set(bgi_package_dependencies gdi32 user32)
+    set(bgi_package_dependencies gdi32 user32 winmm)
     set(bgi_cmake_dependencies "")
     set(bgi_pc_requires_private "")
-    set(bgi_pc_libs " -lgdi32 -luser32")
+    set(bgi_pc_libs " -lgdi32 -luser32 -lwinmm")
     set(bgi_pc_libs_private "")
 else()
     list(APPEND bgi_package_objects $<TARGET_OBJECTS:platform>)
@@ -23,8 +28,10 @@ else()
     set(bgi_package_dependencies SDL2::SDL2 Freetype::Freetype Fontconfig::Fontconfig PNG::PNG)
     set(bgi_cmake_dependencies "SDL2;Freetype;Fontconfig;PNG")
     set(bgi_pc_requires_private "sdl2 freetype2 fontconfig libpng")
-    set(bgi_pc_libs "")
-    set(bgi_pc_libs_private "-lstdc++ -lm")
+    # -lm for the programs: DOS-era compilers linked their maths library
+    # without being asked.
+    set(bgi_pc_libs " -lm")
+    set(bgi_pc_libs_private "-lstdc++")
 endif()
 set(bgi_public_include $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
                        $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
@@ -44,23 +51,29 @@ set_target_properties(bgi_default PROPERTIES EXPORT_NAME bgi)
 if(WIN32)
     target_link_libraries(bgi_default INTERFACE bgi_static)
 else()
-    # The shared library exports the C names of bgi.h and nothing else: its
-    # objects hide every other name, and the version script below also keeps
-    # the standard library's template code and the linker's own names local.
-    file(STRINGS ${PROJECT_SOURCE_DIR}/include/bgi.h api_lines
-         REGEX "^(extern )?[a-z][^(;]*[ *][a-z_0-9]+(\\(|[,;])")
+    # The shared library exports the C names the installed headers declare
+    # and nothing else: its objects hide every other name, and the version
+    # script below also keeps the standard library's template code and the
+    # linker's own names local.
     set(api_names "")
-    foreach(line IN LISTS api_lines)
-        if(line MATCHES "^extern [a-z]+ ([^;]*);")
-            string(REPLACE "," ";" globals "${CMAKE_MATCH_1}")
-            foreach(name IN LISTS globals)
-                string(STRIP "${name}" name)
-                list(APPEND api_names "${name}")
-            endforeach()
-        elseif(line MATCHES "^[a-z][^(]*[ *]([a-z_0-9]+)\\(")
-            list(APPEND api_names "${CMAKE_MATCH_1}")
-        endif()
+    foreach(header IN LISTS bgi_api_headers)
+        file(STRINGS ${PROJECT_SOURCE_DIR}/include/${header} api_lines
+             REGEX "^(extern )?[a-z][^(;]*[ *][A-Za-z_0-9]+(\\(|[,;])")
+        foreach(line IN LISTS api_lines)
+            if(line MATCHES "^(static|typedef) ")
+                continue()
+            elseif(line MATCHES "^extern [a-z]+ ([^;]*);")
+                string(REPLACE "," ";" globals "${CMAKE_MATCH_1}")
+                foreach(name IN LISTS globals)
+                    string(STRIP "${name}" name)
+                    list(APPEND api_names "${name}")
+                endforeach()
+            elseif(line MATCHES "^[a-z][^(]*[ *]([A-Za-z_0-9]+)\\(")
+                list(APPEND api_names "${CMAKE_MATCH_1}")
+            endif()
+        endforeach()
     endforeach()
+    list(REMOVE_DUPLICATES api_names)
     list(JOIN api_names ";\n    " api_list)
     set(version_script ${CMAKE_BINARY_DIR}/bgi.map)
     file(CONFIGURE OUTPUT ${version_script} CONTENT "{\n  global:\n    ${api_list};\n  local: *;\n};\n")
@@ -81,7 +94,7 @@ install(TARGETS ${bgi_installed_targets} bgi_default EXPORT BGITargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES include/bgi.h include/graphics.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${bgi_installed_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/bgi/examples
     FILES_MATCHING PATTERN "*.c")
 

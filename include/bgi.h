@@ -84,25 +84,8 @@ enum graphics_errors {
     grInvalidVersion = -18
 };
 
-/* The 16 colours. */
-enum colors {
-    BLACK,
-    BLUE,
-    GREEN,
-    CYAN,
-    RED,
-    MAGENTA,
-    BROWN,
-    LIGHTGRAY,
-    DARKGRAY,
-    LIGHTBLUE,
-    LIGHTGREEN,
-    LIGHTCYAN,
-    LIGHTRED,
-    LIGHTMAGENTA,
-    YELLOW,
-    WHITE
-};
+/* The 16 colours: BLACK, BLUE, ... WHITE. */
+#include "bgi_colors.h"
 
 #define MAXCOLORS 15
 
@@ -224,6 +207,15 @@ void restorecrtmode(void);
 void graphdefaults(void);
 void setaspectratio(int xasp, int yasp);
 void getaspectratio(int *xasp, int *yasp);
+
+/* Classic set-up: the modes of a driver, and the drivers and fonts that DOS
+   programs load or link themselves (the window needs none of them). */
+void getmoderange(int graphdriver, int *lomode, int *himode);
+int installuserdriver(const char *name, int (*detect)(void));
+int installuserfont(const char *name);
+int registerbgidriver(void (*driver)(void));
+int registerbgifont(void (*font)(void));
+unsigned setgraphbufsize(unsigned bufsize);
 
 /* Input and timing */
 void delay(unsigned int milliseconds);

@@ -15,6 +15,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// Waveform audio, which the lean Windows headers leave out.
+#include <mmsystem.h>
 
 #else
 
@@ -37,8 +39,10 @@ typedef unsigned char BYTE;
 typedef std::uint16_t WORD;
 typedef std::uint32_t DWORD;
 typedef std::int32_t LONG;
+typedef short SHORT;
 typedef unsigned int UINT;
 typedef std::uintptr_t UINT_PTR;
+typedef std::uintptr_t DWORD_PTR;
 typedef std::intptr_t LONG_PTR;
 typedef std::uintptr_t WPARAM;
 typedef std::intptr_t LPARAM;
@@ -77,6 +81,9 @@ typedef HINSTANCE HMODULE;
 typedef HICON__ *HICON;
 typedef HICON HCURSOR;
 typedef HMENU__ *HMENU;
+struct HWAVEOUT__;
+typedef HWAVEOUT__ *HWAVEOUT;
+typedef HWAVEOUT *LPHWAVEOUT;
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
@@ -147,6 +154,31 @@ struct BITMAPINFO {
     BITMAPINFOHEADER bmiHeader;
     RGBQUAD bmiColors[1];
 };
+
+// Waveform audio: the format of the samples, and a buffer of them.
+struct WAVEFORMATEX {
+    WORD wFormatTag;
+    WORD nChannels;
+    DWORD nSamplesPerSec;
+    DWORD nAvgBytesPerSec;
+    WORD nBlockAlign;
+    WORD wBitsPerSample;
+    WORD cbSize;
+};
+typedef const WAVEFORMATEX *LPCWAVEFORMATEX;
+
+struct WAVEHDR {
+    LPSTR lpData;
+    DWORD dwBufferLength;
+    DWORD dwBytesRecorded;
+    DWORD_PTR dwUser;
+    DWORD dwFlags;
+    DWORD dwLoops;
+    WAVEHDR *lpNext;
+    DWORD_PTR reserved;
+};
+typedef WAVEHDR *LPWAVEHDR;
+typedef UINT MMRESULT;
 
 typedef LRESULT(CALLBACK *WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
@@ -492,6 +524,26 @@ inline constexpr DWORD FF_DECORATIVE = 0x50;
 inline constexpr UINT FLOODFILLBORDER = 0;
 inline constexpr UINT FLOODFILLSURFACE = 1;
 
+// Waveform audio
+inline constexpr UINT WAVE_MAPPER = UINT(-1);
+inline constexpr WORD WAVE_FORMAT_PCM = 1;
+inline constexpr DWORD CALLBACK_NULL = 0x00000000;
+inline constexpr MMRESULT MMSYSERR_NOERROR = 0;
+inline constexpr MMRESULT MMSYSERR_ERROR = 1;
+inline constexpr MMRESULT MMSYSERR_BADDEVICEID = 2;
+inline constexpr MMRESULT MMSYSERR_INVALHANDLE = 5;
+inline constexpr MMRESULT MMSYSERR_NODRIVER = 6;
+inline constexpr MMRESULT MMSYSERR_INVALFLAG = 10;
+inline constexpr MMRESULT MMSYSERR_INVALPARAM = 11;
+inline constexpr MMRESULT WAVERR_BADFORMAT = 32;
+inline constexpr MMRESULT WAVERR_STILLPLAYING = 33;
+inline constexpr MMRESULT WAVERR_UNPREPARED = 34;
+inline constexpr DWORD WHDR_DONE = 0x00000001;
+inline constexpr DWORD WHDR_PREPARED = 0x00000002;
+inline constexpr DWORD WHDR_BEGINLOOP = 0x00000004;
+inline constexpr DWORD WHDR_ENDLOOP = 0x00000008;
+inline constexpr DWORD WHDR_INQUEUE = 0x00000010;
+
 // ---- KERNEL -----------------------------------------------------------------------
 
 DWORD GetLastError();
@@ -530,6 +582,8 @@ int ReleaseDC(HWND window, HDC dc);
 int FillRect(HDC dc, const RECT *rect, HBRUSH brush);
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse_ms, TIMERPROC callback);
 BOOL KillTimer(HWND window, UINT_PTR id);
+SHORT GetKeyState(int virtual_key);
+int ShowCursor(BOOL show);
 
 // ---- GDI ----------------------------------------------------------------------------
 
@@ -592,6 +646,16 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC dc, int x, int y);
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
+
+// ---- Waveform audio (winmm) ------------------------------------------------------
+
+MMRESULT waveOutOpen(LPHWAVEOUT device, UINT device_id, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                     DWORD_PTR instance, DWORD flags);
+MMRESULT waveOutClose(HWAVEOUT device);
+MMRESULT waveOutPrepareHeader(HWAVEOUT device, LPWAVEHDR header, UINT size);
+MMRESULT waveOutUnprepareHeader(HWAVEOUT device, LPWAVEHDR header, UINT size);
+MMRESULT waveOutWrite(HWAVEOUT device, LPWAVEHDR header, UINT size);
+MMRESULT waveOutReset(HWAVEOUT device);
 
 } // namespace win32
 

@@ -1,6 +1,10 @@
 // The call trace behind platform_testing.h: each platform call records itself
-// here while a test has switched the trace on.
+// here while a test has switched the trace on. Recording is the first thing a
+// call does, so it is also where a pending request to end the program is
+// acted on (interruption.h).
 #pragma once
+
+#include "interruption.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -13,6 +17,7 @@ extern bool enabled;
 void record_call(const char *name, const void *dc, std::initializer_list<std::int64_t> args);
 
 inline void record(const char *name, const void *dc, std::initializer_list<std::int64_t> args) {
+    interruption::check();
     if (enabled) record_call(name, dc, args);
 }
 
@@ -22,6 +27,7 @@ void record_list(const char *name, const void *dc, const std::vector<std::int64_
 // For calls given a point list: the count, then each point's coordinates.
 template <class Point>
 inline void record_points(const char *name, const void *dc, const Point *points, int count) {
+    interruption::check();
     if (!enabled) return;
     std::vector<std::int64_t> args{count};
     for (int i = 0; points && i < count; ++i)

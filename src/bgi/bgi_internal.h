@@ -95,27 +95,32 @@ extern drawing_state drawing;
 
 // ---- Process-wide objects ---------------------------------------------------
 
-// A ring of characters. One slot always stays free, so a queue of capacity n
-// holds n - 1 characters; when full, the oldest character makes way. The
-// slots are part of the queue: the layer allocates nothing from the C++
-// runtime, so the Windows library links with a C compiler alone.
+// A key as a PC's BIOS keeps it: the key's scan code in the high byte, its
+// character in the low byte (0 for a cursor or function key).
+using key_code = unsigned short;
+
+// A ring of typed keys. One slot always stays free, so a queue of capacity n
+// holds n - 1 keys; when full, the oldest key makes way. The slots are part
+// of the queue: the layer allocates nothing from the C++ runtime, so the
+// Windows library links with a C compiler alone.
 template <int capacity> class char_queue {
 public:
-    void put(char ch) {
-        buffer[put_index] = ch;
+    void put(key_code key) {
+        buffer[put_index] = key;
         if (++put_index == capacity) put_index = 0;
         if (put_index == get_index) get(); // overflow: the oldest goes
     }
     // Callers make sure the queue is not empty.
-    char get() {
-        const char ch = buffer[get_index];
+    key_code get() {
+        const key_code key = buffer[get_index];
         if (++get_index == capacity) get_index = 0;
-        return ch;
+        return key;
     }
+    key_code peek() const { return buffer[get_index]; }
     bool is_empty() const { return get_index == put_index; }
 
 private:
-    char buffer[capacity] = {};
+    key_code buffer[capacity] = {};
     int put_index = 0;
     int get_index = 0;
 };
@@ -124,7 +129,7 @@ class pen_cache;  // object_cache.h
 class font_cache; // object_cache.h
 
 // Built before main, in this order, all three in state.cpp.
-// Typed characters, waiting for getch.
+// Typed keys, waiting for getch.
 extern char_queue<256> kbd_queue;
 // The pens and the fonts made for the drawing state, least recently used out.
 extern pen_cache pcache;
@@ -203,6 +208,26 @@ bool handle_input(bool wait);
 // Input: the window procedure's handling of keyboard, timer and mouse
 // messages; false for any other message.
 bool input_message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Input: ends the program when the user closed its window, as its next wait
+// or poll must.
+void end_if_closed_by_user();
+
+// Classic behaviour, which DOS-era programs ask for with BGI_CLASSIC=1: read
+// anew by every initgraph.
+void read_classic_setting();
+bool classic_behaviour();
+// Classic: the BIOS scan code of a cursor or function key, 0 for other keys.
+int extended_key_code(UINT virtual_key);
+// Classic: the colour of a 6-bit EGA colour code (its two bits of red, green
+// and blue), and the code of each default colour.
+PALETTEENTRY ega_color(int code);
+int ega_default_code(int c);
+
+// Console: the terminal's keyboard, which getch and kbhit read while no
+// window is open. A read at the end of the input ends the program, as no key
+// can come any more.
+int terminal_getch();
+bool terminal_kbhit();
 
 // Pages: the whole page in viewport coordinates, as clearing fills it.
 RECT whole_page_rect();

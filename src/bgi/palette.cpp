@@ -38,15 +38,54 @@ HPALETTE hPalette = nullptr;
 PALETTEENTRY BGIpalette[bgi_color_count] = {};
 palettetype current_palette = {};
 
+// With classic behaviour, a palette entry holds a 6-bit EGA colour code: it
+// names one of the 64 registers of a VGA's colour table (its DAC), which
+// start as the code's EGA colour and which setrgbpalette changes. Without
+// it, an entry holds a BGI colour 0..15 and shows its default colour.
+constexpr int ega_code_count = 64;
+PALETTEENTRY dac[ega_code_count] = {};
+
+void reset_dac() {
+    for (int code = 0; code < ega_code_count; ++code) dac[code] = ega_color(code);
+}
+
+// The colour code a palette operation's argument names.
+int palette_code(int c) {
+    return classic_behaviour() ? c & (ega_code_count - 1) : c & 15;
+}
+
+PALETTEENTRY color_of_code(int code) {
+    return classic_behaviour() ? dac[code] : BGIcolor[code];
+}
+
+// What colour c shows by default, and its code.
+int default_code(int c) {
+    return classic_behaviour() ? ega_default_code(c) : c;
+}
+
 bool is_palette_index(int index) {
     return index >= 0 && index < bgi_color_count;
 }
 
 // The BGI colours back to their defaults in the current palette.
 void reset_bgi_colors() {
-    std::memcpy(BGIpalette, BGIcolor, sizeof BGIpalette);
-    for (int i = 0; i < bgi_color_count; ++i)
-        current_palette.colors[i] = static_cast<signed char>(i);
+    for (int i = 0; i < bgi_color_count; ++i) {
+        current_palette.colors[i] = static_cast<signed char>(default_code(i));
+        BGIpalette[i] = color_of_code(default_code(i));
+    }
+}
+
+// Palette entry i shows the colour of `code` from now on.
+void assign_code(int i, int code) {
+    current_palette.colors[i] = static_cast<signed char>(code);
+    BGIpalette[i] = color_of_code(code);
+}
+
+// Only the six bits per component that a VGA DAC holds are kept.
+void set_rgb(PALETTEENTRY &entry, int red, int green, int blue) {
+    entry.peRed = BYTE(red) & 0xFC;
+    entry.peGreen = BYTE(green) & 0xFC;
+    entry.peBlue = BYTE(blue) & 0xFC;
 }
 
 // Pushes BGIpalette[first..first+count) into the palette object and shows it.
@@ -76,13 +115,15 @@ void create_palette_description() {
 }
 
 void reset_palette() {
+    // A new mode reloads the colour table, as a VGA's BIOS does.
+    reset_dac();
     reset_bgi_colors();
     current_palette.size = bgi_color_count;
     // Without a description there is nothing to build a palette from.
     if (!pPalette) return;
     PALETTEENTRY *entries = pPalette->palPalEntry;
     for (int i = 10; i < 16; ++i) entries[i] = BGIcolor[BLACK];
-    for (int i = 0; i < bgi_color_count; ++i) entries[palette_slot_offset + i] = BGIcolor[i];
+    for (int i = 0; i < bgi_color_count; ++i) entries[palette_slot_offset + i] = BGIpalette[i];
     hPalette = CreatePalette(pPalette);
 }
 
@@ -142,7 +183,9 @@ extern "C" {
 void setcolor(int c) {
     drawing.color = c & 15;
     // text_color stays: fills whose colour equals it keep painting in the
-    // drawing colour set here.
+    // drawing colour set here. Classic fills take their own colour: the
+    // record of what the DCs hold is kept true.
+    if (classic_behaviour()) drawing.text_color = drawing.color;
     on_both_dcs([](HDC dc) { SetTextColor(dc, palette_color(drawing.color)); });
 }
 
@@ -150,9 +193,13 @@ int getcolor(void) {
     return drawing.color;
 }
 
+// Classic: entry 0 takes the code entry c holds now, or black for 0.
 void setbkcolor(int c) {
     c &= 15;
-    BGIpalette[0] = BGIcolor[c];
+    if (classic_behaviour())
+        assign_code(0, c == 0 ? 0 : current_palette.colors[c]);
+    else
+        BGIpalette[0] = BGIcolor[c];
     update_palette_slots(0, 1);
     drawing.bkcolor = c;
 }
@@ -165,20 +212,26 @@ int getbkcolor(void) {
 // ignored rather than written past the tables.
 void setpalette(int colornum, int c) {
     if (!is_palette_index(colornum)) return;
-    c &= 15;
-    BGIpalette[colornum] = BGIcolor[c];
-    current_palette.colors[colornum] = static_cast<signed char>(c);
+    assign_code(colornum, palette_code(c));
     update_palette_slots(colornum, 1);
     if (colornum == 0) drawing.bkcolor = 0;
 }
 
+// Classic: colornum is a register of the colour table, which every palette
+// entry holding its code shows.
 void setrgbpalette(int colornum, int red, int green, int blue) {
+    if (classic_behaviour()) {
+        if (colornum < 0 || colornum >= ega_code_count) return;
+        set_rgb(dac[colornum], red, green, blue);
+        for (int i = 0; i < bgi_color_count; ++i) {
+            if (current_palette.colors[i] != colornum) continue;
+            BGIpalette[i] = dac[colornum];
+            update_palette_slots(i, 1);
+        }
+        return;
+    }
     if (!is_palette_index(colornum)) return;
-    // Only the six bits per component that a VGA DAC holds are kept.
-    PALETTEENTRY &entry = BGIpalette[colornum];
-    entry.peRed = BYTE(red) & 0xFC;
-    entry.peGreen = BYTE(green) & 0xFC;
-    entry.peBlue = BYTE(blue) & 0xFC;
+    set_rgb(BGIpalette[colornum], red, green, blue);
     update_palette_slots(colornum, 1);
     if (colornum == 0) drawing.bkcolor = 0;
 }
@@ -188,9 +241,9 @@ void setallpalette(const struct palettetype *palette) {
     // A record holds 16 colours; a larger size byte can only describe those.
     const int n = palette->size < bgi_color_count ? palette->size : bgi_color_count;
     for (int i = 0; i < n; ++i) {
-        const int c = palette->colors[i] & 15;
-        current_palette.colors[i] = static_cast<signed char>(c);
-        BGIpalette[i] = BGIcolor[c];
+        // Classic: -1 leaves the entry as it is.
+        if (palette->colors[i] == -1 && classic_behaviour()) continue;
+        assign_code(i, palette_code(palette->colors[i]));
     }
     update_palette_slots(0, n);
     drawing.bkcolor = 0;
@@ -206,7 +259,7 @@ struct palettetype *getdefaultpalette(void) {
     static palettetype default_palette;
     default_palette.size = bgi_color_count;
     for (int i = 0; i < bgi_color_count; ++i)
-        default_palette.colors[i] = static_cast<signed char>(i);
+        default_palette.colors[i] = static_cast<signed char>(default_code(i));
     return &default_palette;
 }
 

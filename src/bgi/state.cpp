@@ -135,6 +135,31 @@ int getmaxmode(void) {
     return 3;
 }
 
+// The first and last mode of each driver; VGA's last is the maximised
+// mode 3, as getmaxmode says. -1 asks for the driver in use, which is VGA
+// (getdrivername); an unknown driver has no modes: -1, -1.
+void getmoderange(int graphdriver, int *lomode, int *himode) {
+    struct mode_range {
+        int driver, low, high;
+    };
+    static constexpr mode_range ranges[] = {{CGA, CGAC0, CGAHI},
+                                            {MCGA, MCGAC0, MCGAHI},
+                                            {EGA, EGALO, EGAHI},
+                                            {EGA64, EGA64LO, EGA64HI},
+                                            {EGAMONO, EGAMONOHI, EGAMONOHI},
+                                            {IBM8514, IBM8514LO, IBM8514HI},
+                                            {HERCMONO, HERCMONOHI, HERCMONOHI},
+                                            {ATT400, ATT400C0, ATT400HI},
+                                            {VGA, VGALO, 3},
+                                            {PC3270, PC3270HI, PC3270HI}};
+    const int driver = graphdriver == -1 ? int(VGA) : graphdriver;
+    int low = -1, high = -1;
+    for (const mode_range &r : ranges)
+        if (r.driver == driver) low = r.low, high = r.high;
+    if (lomode) *lomode = low;
+    if (himode) *himode = high;
+}
+
 char *getmodename(int mode_number) {
     std::snprintf(mode_name_buffer, sizeof mode_name_buffer, "%d x %d %s", device.window_width,
                   device.window_height, mode_number > 1 ? "VGA" : "EGA");

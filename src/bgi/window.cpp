@@ -43,6 +43,9 @@ void first_paint(HWND window) {
     for (int i = 0; i < 2; ++i) {
         SetTextColor(hdc[i], palette_color(drawing.text_color));
         SetBkColor(hdc[i], palette_color(BLACK));
+        // DOS drew text and the dashes of a line style alone, over whatever
+        // was there.
+        if (classic_behaviour()) SetBkMode(hdc[i], TRANSPARENT);
         SelectObject(hdc[i], current_fill_brush());
     }
     const RECT rect = whole_page_rect();
@@ -157,6 +160,7 @@ void initgraph(int *graphdriver, int *graphmode, const char *) {
         create_fill_brushes();
     }
     release_palette(); // left over when an earlier window could not be made
+    read_classic_setting();
     reset_palette();
 
     int driver = graphdriver ? *graphdriver : DETECT;

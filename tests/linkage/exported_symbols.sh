@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a static library defines an external symbol that the project
 # does not mean to export. Allowed are the C names of the public API (every
-# function that bgi.h declares, and its six documented globals), the snake
+# function that the installed headers declare, and bgi.h's six documented
+# globals), the snake
 # engine's own names, and C++ names in the namespaces bgi and win32 or of the
 # standard library (their typeinfo and vtables included). Anything else, a
 # stray C name above all, could collide with a program's own names.
@@ -9,19 +10,23 @@
 # With SHARED=1 the libraries are shared ones, whose dynamic symbols must be
 # the C names of the API exactly: nothing else, and none of them missing.
 #
-# Usage: exported_symbols.sh BGI_HEADER LIBRARY...
+# Usage: exported_symbols.sh HEADER... -- LIBRARY...
 #   NM and CXXFILT name the tools (default nm and c++filt).
 set -euo pipefail
 export LC_ALL=C
 nm=${NM:-nm}
 cxxfilt=${CXXFILT:-c++filt}
-[ $# -ge 2 ] || { echo "usage: $0 BGI_HEADER LIBRARY..." >&2; exit 2; }
-header=$1
+usage() { echo "usage: $0 HEADER... -- LIBRARY..." >&2; exit 2; }
+headers=()
+while [ $# -gt 0 ] && [ "$1" != -- ]; do headers+=("$1"); shift; done
+[ $# -ge 2 ] && [ ${#headers[@]} -ge 1 ] || usage
 shift
 
-# Function declarations of the header: "type name(...);" at the start of a line.
-api=$(sed -n 's/^[a-z][^(]*[ *]\([a-z_0-9][a-z_0-9]*\)(.*$/\1/p' "$header")
-grep -qx initgraph <<<"$api" || { echo "no function declarations found in $header" >&2; exit 2; }
+# Function declarations of the headers: "type name(...);" at the start of a
+# line; the functions they define themselves (static) are no library's.
+api=$(grep -hv '^\(static\|typedef\) ' "${headers[@]}" |
+    sed -n 's/^[a-z][^(]*[ *]\([A-Za-z_0-9][A-Za-z_0-9]*\)(.*$/\1/p' | sort -u)
+grep -qx initgraph <<<"$api" || { echo "no function declarations found in ${headers[*]}" >&2; exit 2; }
 globals="bgiemu_handle_redraw bgiemu_default_mode egerx egery balgomb jobbgomb"
 engine="insert turnDetection moveSnake collisionDetection getPickup drawSnake drawSegment dirMatrix"
 c_names=$(printf '%s\n' $api $globals $engine)

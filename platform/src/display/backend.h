@@ -29,6 +29,8 @@ struct Event {
     std::uint32_t window = 0; // the backend's window id
     int x = 0, y = 0;
     unsigned virtual_key = 0; // key events: the Win32 virtual-key code
+    // Key events: the keyboard's scan code (set 1), plus 0x100 for the keys
+    // of the extended set.
     unsigned scan_code = 0;
     bool repeat = false;
     unsigned modifiers = 0; // MK_SHIFT / MK_CONTROL for keys
@@ -104,6 +106,13 @@ PresentCounts present_counts();
 std::vector<Event> poll();
 // Waits until an event arrives or `milliseconds` have passed.
 void wait(int milliseconds);
+
+// The scan code of the key that gives the virtual key on the keyboard in use,
+// as key events carry it; 0 when there is none (or no display yet).
+unsigned scan_code_of_virtual_key(unsigned virtual_key);
+
+// Shows or hides the pointer over the display's windows.
+void show_pointer(bool shown);
 
 // The refresh interval of the display, in microseconds.
 long long frame_interval_us();

@@ -25,6 +25,7 @@ void bgi_page_pause(int milliseconds);
 double bgi_page_busy_ms();
 void bgi_page_read(std::uint32_t window, std::uint32_t *out);
 void bgi_page_canvas_size(std::uint32_t window, int *out);
+void bgi_page_pointer(int shown);
 void bgi_page_inject(int type, std::uint32_t window, int x, int y, unsigned virtual_key,
                      const char *text);
 }
@@ -194,6 +195,16 @@ std::vector<Event> poll() {
 
 void wait(int milliseconds) {
     bgi_page_wait(std::max(milliseconds, 0));
+}
+
+// The page's keys carry no scan codes, and the page has no snapshots to type
+// keys with.
+unsigned scan_code_of_virtual_key(unsigned) {
+    return 0;
+}
+
+void show_pointer(bool shown) {
+    bgi_page_pointer(shown ? 1 : 0);
 }
 
 long long frame_interval_us() {

@@ -23,6 +23,7 @@ mergeInto(LibraryManager.library, {
         windows: {},    // id -> {canvas, context, maximized, image (the view of its pixels), imageAt}
         active: 0,      // the window that keys go to: the last one shown
         captured: 0,    // the window a held mouse button went down on
+        pointer: '',    // the canvases' cursor: their own, or 'none' while hidden
         events: [],
         wake: null,     // ends the program's current wait early
         awakeSince: 0,
@@ -221,6 +222,7 @@ mergeInto(LibraryManager.library, {
         c.dataset.bgiWindow = id;
         c.className = 'bgi-window';
         c.style.position = 'absolute';
+        c.style.cursor = BgiPage.pointer;
         c.style.imageRendering = 'pixelated';
         c.style.display = 'none';
         c.addEventListener('contextmenu', e => e.preventDefault());
@@ -369,6 +371,13 @@ mergeInto(LibraryManager.library, {
         const w = BgiPage.windows[id];
         HEAP32[out >> 2] = w ? w.canvas.width : 0;
         HEAP32[(out >> 2) + 1] = w ? w.canvas.height : 0;
+    },
+
+    // Shows or hides the pointer over the windows.
+    bgi_page_pointer__deps: ['$BgiPage'],
+    bgi_page_pointer: function(shown) {
+        BgiPage.pointer = shown ? '' : 'none';
+        for (const id in BgiPage.windows) BgiPage.windows[id].canvas.style.cursor = BgiPage.pointer;
     },
 
     bgi_page_inject__deps: ['$BgiPage'],

@@ -26,6 +26,7 @@ int headless_height = 768;
 int zoom = 1; // of windows created from now on
 Path path = Path::surface;
 PresentCounts counts;
+bool pointer_shown = true;
 
 // What the backend keeps of each window: its zoom and what it shows.
 struct Shown {
@@ -70,7 +71,7 @@ bool translate(const SDL_Event &e, Event &out) {
         out.type = e.type == SDL_KEYDOWN ? Event::key_down : Event::key_up;
         out.window = e.key.windowID;
         out.virtual_key = virtual_key_of(e.key.keysym.sym);
-        out.scan_code = unsigned(e.key.keysym.scancode);
+        out.scan_code = scan_code_of(e.key.keysym.scancode);
         out.repeat = e.key.repeat != 0;
         out.modifiers = (e.key.keysym.mod & KMOD_SHIFT ? MK_SHIFT : 0) |
                         (e.key.keysym.mod & KMOD_CTRL ? MK_CONTROL : 0);
@@ -323,6 +324,7 @@ bool open() {
     if (const char *p = SDL_getenv("BGI_PRESENT"); p && std::strcmp(p, "texture") == 0)
         path = Path::texture;
     SDL_StartTextInput();
+    if (!pointer_shown) SDL_ShowCursor(SDL_DISABLE);
     opened = true;
     return true;
 }
@@ -421,6 +423,16 @@ void wait(int milliseconds) {
         return;
     }
     SDL_WaitEventTimeout(nullptr, std::max(milliseconds, 0));
+}
+
+unsigned scan_code_of_virtual_key(unsigned virtual_key) {
+    if (!opened) return 0;
+    return scan_code_of(SDL_GetScancodeFromKey(keycode_of(virtual_key)));
+}
+
+void show_pointer(bool shown) {
+    pointer_shown = shown;
+    if (opened) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
 long long frame_interval_us() {

@@ -12,7 +12,7 @@ namespace {
 WPARAM button_state = 0; // MK_ flags of the mouse buttons held down
 
 LPARAM key_lparam(const display::Event &e, bool up) {
-    std::uint32_t l = 1u | ((e.scan_code & 0xFF) << 16);
+    std::uint32_t l = 1u | ((e.scan_code & 0xFF) << 16) | (e.scan_code & 0x100 ? 1u << 24 : 0);
     if (e.repeat || up) l |= 1u << 30;
     if (up) l |= 1u << 31;
     return LPARAM(l);
@@ -86,3 +86,15 @@ void pump_display_events() {
 }
 
 } // namespace win32::user
+
+namespace win32 {
+
+// The pointer shows over our windows while the count is not negative.
+int ShowCursor(BOOL show) {
+    static int count = 0;
+    count += show ? 1 : -1;
+    display::show_pointer(count >= 0);
+    return count;
+}
+
+} // namespace win32

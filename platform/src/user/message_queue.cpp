@@ -4,6 +4,7 @@
 #include "pause.h"
 #include "display/backend.h"
 #include "input.h"
+#include "interruption.h"
 #include "presentation.h"
 #include "snapshot.h"
 #include "timers.h"
@@ -47,6 +48,19 @@ struct TakenKey {
 // The key press waiting in the queue that typed characters belong to.
 std::uint64_t last_queued_key = 0;
 
+// What GetKeyState answers: each key as of the last key message taken from
+// the queue. Bit 0 toggles with every press, bit 7 is set while it is down.
+BYTE key_states[256] = {};
+
+void note_key_state(const MSG &m) {
+    const bool down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+    if (!down && m.message != WM_KEYUP && m.message != WM_SYSKEYUP) return;
+    BYTE &state = key_states[m.wParam & 0xFF];
+    const bool repeat = (m.lParam >> 30) & 1;
+    if (down && !repeat) state ^= 0x01;
+    state = down ? BYTE(state | 0x80) : BYTE(state & ~0x80);
+}
+
 bool matches(const MSG &m, HWND window, UINT low, UINT high) {
     if (window && m.hwnd != window) return false;
     if (low == 0 && high == 0) return true;
@@ -66,6 +80,7 @@ bool next_message(MSG &msg, HWND window, UINT low, UINT high, bool remove) {
         if (!matches(it->msg, window, low, high)) continue;
         msg = it->msg;
         if (remove) {
+            note_key_state(msg);
             if (msg.message == WM_KEYDOWN)
                 taken_key = {it->sequence, msg,   it->chars,
                              it->control,  false, it->sequence == last_queued_key};
@@ -173,6 +188,7 @@ using namespace user;
 BOOL GetMessageA(LPMSG msg, HWND window, UINT low, UINT high) {
     if (!msg || (window && !window_of(window))) return -1;
     for (;;) {
+        interruption::check();
         if (next_message(*msg, window, low, high, true)) {
             trace::record("GetMessageA", nullptr, {msg->message});
             return msg->message == WM_QUIT ? FALSE : TRUE;
@@ -186,6 +202,7 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT low, UINT high) {
 }
 
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT low, UINT high, UINT remove) {
+    interruption::check();
     if (!msg || (window && !window_of(window))) return FALSE;
     const bool found = next_message(*msg, window, low, high, remove & PM_REMOVE);
     if (!found) {
@@ -255,6 +272,13 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     Window *w = window_of(window);
     return w ? send(*w, message, wparam, lparam) : 0;
+}
+
+// Down keys answer a negative value; bit 0 is the toggle.
+SHORT GetKeyState(int virtual_key) {
+    if (virtual_key < 0 || virtual_key > 0xFF) return 0;
+    const BYTE state = key_states[virtual_key];
+    return SHORT((state & 0x80 ? 0xFF80 : 0) | (state & 0x01));
 }
 
 void PostQuitMessage(int exit_code) {

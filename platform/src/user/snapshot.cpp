@@ -2,7 +2,9 @@
 
 #include "clock.h"
 #include "codepage.h"
+#include "display/backend.h"
 #include "gdi/palette.h"
+#include "interruption.h"
 #include "message_queue.h"
 #include "window.h"
 
@@ -22,22 +24,84 @@ bool active = false;
 
 namespace {
 
+// A key of BGI_KEYS: its virtual key and the character it types, if any.
+struct ScriptedKey {
+    UINT virtual_key = 0;
+    std::string chars;
+};
+
+// An event of BGI_MOUSE: the pointer moves to (x, y), or a button goes down
+// or up where the pointer is.
+struct MouseEvent {
+    UINT message = WM_MOUSEMOVE;
+    int x = 0, y = 0;
+};
+
 bool configured = false;
 std::string file_pattern; // BGI_SNAPSHOT
-std::string keys;         // BGI_KEYS, one code page 1252 character a key
+std::vector<ScriptedKey> keys;
 std::size_t next_key = 0;
+std::vector<MouseEvent> mouse_events;
+std::size_t mouse_events_done = 0;
+int pointer_x = 0, pointer_y = 0;
+WPARAM buttons_down = 0;
 long long after_us = -1; // BGI_SNAPSHOT_AFTER, from the first window on
 long long deadline_us = -1;
 int pictures = 0;
 bool finished = false; // the last picture is taken: nothing more to save
 bool exit_handler_registered = false;
 
-// The text of BGI_KEYS as typed characters: UTF-8 with the escapes \r and \n
-// (both Enter, 13), \t, \b, \e (Escape), \\ and \xHH (a byte of the code page).
-std::string parse_keys(const char *text) {
-    std::string out, pending;
+// The key that types a character, as the keyboard would make it.
+UINT virtual_key_of_char(unsigned char c) {
+    if (c == '\r') return VK_RETURN;
+    if (c == '\b') return VK_BACK;
+    if (c == '\t') return VK_TAB;
+    if (c == 0x1B) return VK_ESCAPE;
+    if (c == ' ') return VK_SPACE;
+    if (c < 0x80 && std::isalnum(c)) return UINT(std::toupper(c));
+    return 0;
+}
+
+// The keys without a character that \{name} types.
+struct NamedKey {
+    const char *name;
+    UINT virtual_key;
+};
+constexpr NamedKey named_keys[] = {
+    {"up", VK_UP},   {"down", VK_DOWN},  {"left", VK_LEFT}, {"right", VK_RIGHT}, {"home", VK_HOME},
+    {"end", VK_END}, {"pgup", VK_PRIOR}, {"pgdn", VK_NEXT}, {"ins", VK_INSERT},  {"del", VK_DELETE},
+};
+
+UINT named_key(std::string name) {
+    for (char &c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const NamedKey &k : named_keys)
+        if (name == k.name) return k.virtual_key;
+    // f1 .. f12
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'f' &&
+        std::isdigit(static_cast<unsigned char>(name[1]))) {
+        const int n = std::atoi(name.c_str() + 1);
+        if (n >= 1 && n <= 12 && std::to_string(n) == name.substr(1)) return VK_F1 + UINT(n - 1);
+    }
+    return 0;
+}
+
+[[noreturn]] void refuse(const char *variable, const std::string &what) {
+    std::fprintf(stderr, "%s: cannot read %s\n", variable, what.c_str());
+    std::exit(2);
+}
+
+// The text of BGI_KEYS as key presses: UTF-8 with the escapes \r and \n
+// (both Enter, 13), \t, \b, \e (Escape), \\, \xHH (a byte of the code page)
+// and \{name} for a key without a character (\{up}, \{f1}, ...).
+std::vector<ScriptedKey> parse_keys(const char *text) {
+    std::vector<ScriptedKey> out;
+    std::string pending;
+    const auto type = [&](const std::string &chars) {
+        for (char c : chars)
+            out.push_back({virtual_key_of_char(static_cast<unsigned char>(c)), std::string(1, c)});
+    };
     const auto flush = [&] {
-        out += utf8_to_cp1252(pending);
+        type(utf8_to_cp1252(pending));
         pending.clear();
     };
     for (const char *p = text; *p; ++p) {
@@ -49,31 +113,67 @@ std::string parse_keys(const char *text) {
         switch (*++p) {
         case 'r':
         case 'n':
-            out += '\r';
+            type("\r");
             break;
         case 't':
-            out += '\t';
+            type("\t");
             break;
         case 'b':
-            out += '\b';
+            type("\b");
             break;
         case 'e':
-            out += '\x1B';
+            type("\x1B");
             break;
         case 'x':
             if (std::isxdigit(static_cast<unsigned char>(p[1])) &&
                 std::isxdigit(static_cast<unsigned char>(p[2]))) {
-                out += char(std::strtol(std::string(p + 1, 2).c_str(), nullptr, 16));
+                type(std::string(1, char(std::strtol(std::string(p + 1, 2).c_str(), nullptr, 16))));
                 p += 2;
                 break;
             }
-            out += 'x';
+            type("x");
             break;
+        case '{': {
+            const char *close = std::strchr(p, '}');
+            const std::string name = close ? std::string(p + 1, close) : std::string(p + 1);
+            const UINT key = close ? named_key(name) : 0;
+            if (!key) refuse("BGI_KEYS", "the key \\{" + name + (close ? "}" : ""));
+            out.push_back({key, {}});
+            p = close;
+            break;
+        }
         default:
-            out += *p;
+            type(std::string(1, *p));
         }
     }
     flush();
+    return out;
+}
+
+// The text of BGI_MOUSE, words apart: "X,Y" moves the pointer to (X, Y) of
+// the window's client area; down, up and click press, release or press and
+// release the left button there, rdown, rup and rclick the right one.
+std::vector<MouseEvent> parse_mouse(const char *text) {
+    std::vector<MouseEvent> out;
+    const std::string all = text;
+    std::size_t at = 0;
+    while ((at = all.find_first_not_of(" \t\n", at)) != std::string::npos) {
+        const std::size_t end = std::min(all.find_first_of(" \t\n", at), all.size());
+        const std::string word = all.substr(at, end - at);
+        at = end;
+        int x = 0, y = 0, used = 0;
+        if (std::sscanf(word.c_str(), "%d,%d%n", &x, &y, &used) == 2 && used == int(word.size())) {
+            out.push_back({WM_MOUSEMOVE, x, y});
+        } else if (word == "down" || word == "up" || word == "click") {
+            if (word != "up") out.push_back({WM_LBUTTONDOWN});
+            if (word != "down") out.push_back({WM_LBUTTONUP});
+        } else if (word == "rdown" || word == "rup" || word == "rclick") {
+            if (word != "rup") out.push_back({WM_RBUTTONDOWN});
+            if (word != "rdown") out.push_back({WM_RBUTTONUP});
+        } else {
+            refuse("BGI_MOUSE", "'" + word + "'");
+        }
+    }
     return out;
 }
 
@@ -134,26 +234,42 @@ void save_at_exit() {
     if (const Window *w = newest_window()) save(*w);
 }
 
-// A key press of the character, as the keyboard would make it.
-void type_key(HWND window, char c) {
-    const auto u = static_cast<unsigned char>(c);
-    UINT key = 0;
-    if (u == '\r')
-        key = VK_RETURN;
-    else if (u == '\b')
-        key = VK_BACK;
-    else if (u == '\t')
-        key = VK_TAB;
-    else if (u == 0x1B)
-        key = VK_ESCAPE;
-    else if (u < 0x80 && std::isalnum(u))
-        key = UINT(std::toupper(u));
-    else if (u == ' ')
-        key = VK_SPACE;
-    post_key_down(window, key, 1, false);
-    attach_chars(window, std::string(1, c));
+// A key press, as the keyboard would make it.
+void type_key(HWND window, const ScriptedKey &key) {
+    const LPARAM scan = LPARAM(display::scan_code_of_virtual_key(key.virtual_key));
+    const LPARAM lparam = 1 | ((scan & 0xFF) << 16) | ((scan & 0x100) << 16);
+    post_key_down(window, key.virtual_key, lparam, false);
+    attach_chars(window, key.chars);
     end_key_press();
-    post(window, WM_KEYUP, key, LPARAM(0xC0000001u));
+    post(window, WM_KEYUP, key.virtual_key, LPARAM(std::uint32_t(lparam) | 0xC0000000u));
+}
+
+// The next event of the mouse script, as the window would receive it.
+void move_mouse(HWND window, const MouseEvent &e) {
+    if (e.message == WM_MOUSEMOVE) pointer_x = e.x, pointer_y = e.y;
+    const WPARAM button = e.message == WM_LBUTTONDOWN || e.message == WM_LBUTTONUP ? MK_LBUTTON
+                          : e.message == WM_MOUSEMOVE                              ? 0
+                                                                                   : MK_RBUTTON;
+    if (e.message == WM_LBUTTONDOWN || e.message == WM_RBUTTONDOWN) buttons_down |= button;
+    if (e.message == WM_LBUTTONUP || e.message == WM_RBUTTONUP) buttons_down &= ~button;
+    post(window, e.message, buttons_down, make_lparam(pointer_x, pointer_y));
+}
+
+// Programs that look for input and find none get the next mouse event.
+bool next_mouse_event() {
+    const Window *w = newest_window();
+    if (!w || mouse_events_done >= mouse_events.size()) return false;
+    move_mouse(w->handle, mouse_events[mouse_events_done++]);
+    return true;
+}
+
+void end_if_time_is_up() {
+    if (deadline_us >= 0 && now_us() >= deadline_us) finish();
+}
+
+// A request to end the program (SIGTERM, ...): the picture as it is now.
+void save_before_ending(int) {
+    save_at_exit();
 }
 
 } // namespace
@@ -166,15 +282,17 @@ void configure() {
     active = true;
     file_pattern = file;
     if (const char *k = std::getenv("BGI_KEYS")) keys = parse_keys(k);
+    if (const char *m = std::getenv("BGI_MOUSE")) mouse_events = parse_mouse(m);
     // A count of milliseconds; anything else is ignored, and a year is plenty.
     if (const char *after = std::getenv("BGI_SNAPSHOT_AFTER"); after && *after) {
         char *end = nullptr;
         const long long ms = std::strtoll(after, &end, 10);
         if (*end == '\0' && ms >= 0) after_us = std::min(ms, 365LL * 24 * 3600 * 1000) * 1000;
     }
-    // The dummy driver is SDL's invisible display; it is used only when
-    // asked for by name.
+    // The dummy drivers are SDL's invisible display and its silent sound
+    // device; they are used only when asked for by name.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
 void window_created() {
@@ -183,6 +301,7 @@ void window_created() {
     // handler, which runs before the destructors of what was built earlier.
     exit_handler_registered = true;
     std::atexit(save_at_exit);
+    interruption::catch_termination(save_before_ending);
     if (after_us >= 0) deadline_us = now_us() + after_us;
 }
 
@@ -191,20 +310,26 @@ void window_destroying(const Window &window) {
 }
 
 void before_wait(bool forever) {
-    nothing_waiting();
-    if (!forever) return;
-    // Headless, no input comes by itself: the script types the next key.
+    end_if_time_is_up();
+    if (!forever) {
+        next_mouse_event();
+        return;
+    }
+    // Headless, no input comes by itself: the script types the next key,
+    // else moves the mouse on.
     const Window *w = newest_window();
     if (w && next_key < keys.size()) {
         if (file_pattern.find("%d") != std::string::npos) save(*w);
         type_key(w->handle, keys[next_key++]);
         return;
     }
+    if (next_mouse_event()) return;
     finish();
 }
 
 void nothing_waiting() {
-    if (deadline_us >= 0 && now_us() >= deadline_us) finish();
+    end_if_time_is_up();
+    next_mouse_event();
 }
 
 } // namespace win32::user::snapshot
