@@ -51,6 +51,9 @@ void use_headless_display(int width, int height);
 // Input injected through the display's own event queue, as if the user made it.
 void inject_key(HWND window, UINT virtual_key, const std::string &text = {});
 void inject_text(HWND window, const std::string &utf8);
+// A key pressed and held, and released.
+void press_key(HWND window, UINT virtual_key);
+void release_key(HWND window, UINT virtual_key);
 void inject_mouse_move(HWND window, int x, int y);
 // button: 1 left, 2 middle, 3 right.
 void inject_mouse_button(HWND window, int button, bool down, int x, int y);

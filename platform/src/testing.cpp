@@ -19,6 +19,7 @@ namespace win32 {
 namespace trace {
 
 bool enabled = false;
+unsigned long long dc_calls = 0;
 
 namespace {
 std::vector<testing::Call> &calls() {
@@ -92,12 +93,20 @@ display::Event event(display::Event::Type type, int x = 0, int y = 0) {
 } // namespace
 
 void inject_key(HWND window, UINT virtual_key, const std::string &text) {
+    press_key(window, virtual_key);
+    if (!text.empty()) inject_text(window, text);
+    release_key(window, virtual_key);
+}
+
+void press_key(HWND window, UINT virtual_key) {
     display::Event down = event(display::Event::key_down);
     down.virtual_key = virtual_key;
     inject(window, down);
-    if (!text.empty()) inject_text(window, text);
-    display::Event up = down;
-    up.type = display::Event::key_up;
+}
+
+void release_key(HWND window, UINT virtual_key) {
+    display::Event up = event(display::Event::key_up);
+    up.virtual_key = virtual_key;
     inject(window, up);
 }
 

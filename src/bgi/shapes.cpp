@@ -4,6 +4,7 @@
 #include "bgi_internal.h"
 #include "object_cache.h"
 
+#include <climits>
 #include <cstddef>
 #include <utility>
 
@@ -75,11 +76,14 @@ void fillpoly(int numpoints, const int *polypoints) {
     on_targets([&](HDC dc) { Polygon(dc, points, numpoints); });
 }
 
-// The right column and bottom row are left out, as FillRect does.
+// The right column and bottom row are left out, as FillRect does; DOS filled
+// them too, and so does classic behaviour.
 void bar(int left, int top, int right, int bottom) {
     if (left > right) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
-    const RECT rect{left, top, right, bottom};
+    const int edge = classic_behaviour() ? 1 : 0;
+    const RECT rect{left, top, right < INT_MAX ? right + edge : right,
+                    bottom < INT_MAX ? bottom + edge : bottom};
     select_fill_color();
     const HBRUSH brush = current_fill_brush();
     on_targets([&](HDC dc) { FillRect(dc, &rect, brush); });

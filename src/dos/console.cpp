@@ -37,26 +37,25 @@ int attribute = default_attribute;
 int key_read_ahead = -1;
 bool input_ended = false;
 
-// Whether standard output is a terminal, which escape sequences are for.
-bool to_terminal = false;
-
 void start_console() {
+#ifdef _WIN32
+    // The Windows console reads escape sequences once asked to.
     static bool started = false;
     if (started) return;
     started = true;
-#ifdef _WIN32
-    to_terminal = _isatty(_fileno(stdout));
-    // The Windows console reads escape sequences once asked to.
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
     if (GetConsoleMode(out, &mode)) SetConsoleMode(out, mode | 0x0004); // virtual terminal
-#else
-    to_terminal = isatty(STDOUT_FILENO);
 #endif
 }
 
 // An escape sequence, to a terminal only.
 void escape(const char *sequence) {
+#ifdef _WIN32
+    const bool to_terminal = _isatty(_fileno(stdout));
+#else
+    const bool to_terminal = isatty(STDOUT_FILENO);
+#endif
     if (to_terminal) std::fputs(sequence, stdout);
 }
 

@@ -9,6 +9,7 @@
 #include "dos.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #ifndef _WIN32
 using namespace win32;

@@ -153,7 +153,7 @@ TEST(Keyboard, CharactersSurviveClosegraph) {
         // Queued but not read before the window closes.
         closegraph();
         EXPECT_EQ(getch(), 'k');
-        EXPECT_EQ(getch(), 0) << "no window: nothing to wait for";
+        // Then the terminal's keys (console_test).
     }
 }
 

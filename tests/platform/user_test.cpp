@@ -224,6 +224,53 @@ TEST(Messages, KeysBecomeCharactersInCodePage1252) {
     EXPECT_EQ(chars, (std::vector<WPARAM>{'a', 233, 13, 8, 0x80}));
 }
 
+// Key messages carry the keyboard's scan code in bits 16..23 of lParam, with
+// bit 24 for the keys of the extended set, and their characters carry the
+// same; GetKeyState follows the key messages taken from the queue.
+TEST(Messages, KeysCarryScanCodesAndKeyState) {
+    struct Case {
+        UINT key;
+        unsigned scan;
+        bool extended;
+    };
+    const Case cases[] = {{'A', 0x1E, false},      {'Q', 0x10, false},      {'M', 0x32, false},
+                          {'1', 0x02, false},      {'0', 0x0B, false},      {VK_RETURN, 0x1C, false},
+                          {VK_ESCAPE, 0x01, false}, {VK_SPACE, 0x39, false}, {VK_F1, 0x3B, false},
+                          {VK_F12, 0x58, false},   {VK_UP, 0x48, true},     {VK_DELETE, 0x53, true}};
+    TestWindow w;
+    for (const Case &c : cases) {
+        received.clear();
+        win32::testing::inject_key(w.handle, c.key, c.key == 'A' ? "a" : "");
+        pump();
+        for (const MSG &m : received) {
+            if (m.message != WM_KEYDOWN && m.message != WM_CHAR) continue;
+            EXPECT_EQ((m.lParam >> 16) & 0xFF, LPARAM(c.scan)) << c.key;
+            EXPECT_EQ((m.lParam >> 24) & 1, c.extended ? 1 : 0) << c.key;
+        }
+    }
+
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    const SHORT toggle = GetKeyState(VK_SHIFT) & 1;
+    win32::testing::press_key(w.handle, VK_SHIFT);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0) << "not until the message is taken";
+    pump();
+    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    EXPECT_EQ(GetKeyState(VK_SHIFT) & 1, toggle ^ 1);
+    win32::testing::release_key(w.handle, VK_SHIFT);
+    pump();
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+    EXPECT_EQ(GetKeyState(-1), 0);
+    EXPECT_EQ(GetKeyState(0x1000), 0);
+}
+
+// The pointer's display count: shown while not negative.
+TEST(Pointer, ShowCursorCountsUpAndDown) {
+    const int start = ShowCursor(FALSE);
+    EXPECT_EQ(ShowCursor(FALSE), start - 1);
+    EXPECT_EQ(ShowCursor(TRUE), start);
+    EXPECT_EQ(ShowCursor(TRUE), start + 1);
+}
+
 // Whatever order they arose in, messages are fetched as the system orders
 // them: posted messages and input as they came, then the quit request, then
 // paints, then timers.

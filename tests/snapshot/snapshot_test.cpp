@@ -69,9 +69,12 @@ protected:
         fs::create_directories(dir);
     }
 
-    Outcome run(const std::string &environment, const std::string &arguments) const {
-        const std::string command = "cd '" + dir.string() + "' && timeout 60 env " + environment +
-                                    " '" SUBJECT "' " + arguments + " >out.txt 2>err.txt";
+    // `limit` is timeout's: a duration, after which it sends SIGTERM.
+    Outcome run(const std::string &environment, const std::string &arguments,
+                const std::string &limit = "60") const {
+        const std::string command = "cd '" + dir.string() + "' && timeout " + limit + " env " +
+                                    environment + " '" SUBJECT "' " + arguments +
+                                    " >out.txt 2>err.txt";
         Outcome r;
         const int raw = std::system(command.c_str());
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -177,6 +180,50 @@ TEST_F(Snapshot, ATimeLimitEndsLoopsThatNeverWaitForAKey) {
         ASSERT_TRUE(p.read) << loop;
         EXPECT_EQ(p.at(10, 10), red) << loop;
     }
+}
+
+// A program ended from outside leaves the picture it showed, whether it was
+// waiting or busy drawing, and ends as the signal ends it (timeout: 124).
+TEST_F(Snapshot, TheEndFromOutsideSavesThePicture) {
+    for (const char *loop : {"delay", "draw"}) {
+        fs::remove(dir / "shot.png");
+        const Outcome r = run("BGI_SNAPSHOT=shot.png", loop, "1");
+        EXPECT_EQ(r.status, 124) << loop << r.err;
+        const Picture p = read_png(dir / "shot.png");
+        ASSERT_TRUE(p.read) << loop;
+        EXPECT_EQ(p.at(10, 10), red) << loop;
+    }
+    // One that calls nothing is ended all the same, two seconds on.
+    const Outcome r = run("BGI_SNAPSHOT=shot2.png", "compute", "1");
+    EXPECT_EQ(r.status, 124);
+    EXPECT_FALSE(fs::exists(dir / "shot2.png"));
+}
+
+// Mouse events come one at a time whenever the program looks for input and
+// finds none; keys are typed into a kbhit loop that draws nothing.
+TEST_F(Snapshot, ScriptedMouseEventsAndKeysForPollingPrograms) {
+    Outcome r = run("BGI_SNAPSHOT=shot.png 'BGI_MOUSE=10,20 down 30,40 up rclick'", "mouse");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0 0 0\n10 20 0\n10 20 1\n30 40 1\n30 40 0\nright\n");
+
+    r = run("BGI_SNAPSHOT=shot.png BGI_KEYS=q", "poll");
+    EXPECT_EQ(r.status, 4) << "the loop ended" << r.err;
+
+    r = run("BGI_SNAPSHOT=shot.png 'BGI_MOUSE=10,20 jump'", "mouse");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("BGI_MOUSE: cannot read 'jump'"), std::string::npos) << r.err;
+}
+
+// Keys without a character are named; classic behaviour gives them to getch.
+TEST_F(Snapshot, NamedKeysReachGetchWithClassicBehaviour) {
+    const char *keys = "'BGI_KEYS=\\{up}\\{F10}\\{Del}a\\r'";
+    Outcome r = run(std::string("BGI_SNAPSHOT=shot.png ") + keys, "keys");
+    EXPECT_EQ(r.out, "97\n13\n") << r.err;
+    r = run(std::string("BGI_SNAPSHOT=shot.png BGI_CLASSIC=1 ") + keys, "keys");
+    EXPECT_EQ(r.out, "0\n72\n0\n68\n0\n83\n97\n13\n") << r.err;
+    r = run("BGI_SNAPSHOT=shot.png 'BGI_KEYS=\\{up'", "keys");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("BGI_KEYS: cannot read the key \\{up"), std::string::npos) << r.err;
 }
 
 // A maximised window fills the invisible display.

@@ -8,7 +8,11 @@
               RGB (200, 100, 40); returns
      exit     exit(3) from the drawing, without closegraph
      delay    delays for ever
-     poll     polls kbhit for ever
+     poll     polls kbhit until a key comes; then returns
+     draw     draws pixels for ever, never looking for input
+     compute  computes for ever, calling nothing
+     mouse    prints the mouse's position and buttons whenever they change,
+              until the right button is down; then waits for a key
      maximised  a maximised window, then a wait for a key */
 #include <graphics.h>
 #include <stdio.h>
@@ -16,7 +20,7 @@
 #include <string.h>
 
 int main(int argc, char **argv) {
-    int driver = VGA, mode = VGAHI, c, n = 0;
+    int driver = VGA, mode = VGAHI, c = 0, n = 0;
     const char *what = argc > 1 ? argv[1] : "keys";
 
     if (strcmp(what, "maximised") == 0) mode = 3;
@@ -51,5 +55,23 @@ int main(int argc, char **argv) {
     if (strcmp(what, "poll") == 0)
         while (!kbhit()) {
         }
+    if (strcmp(what, "draw") == 0)
+        for (;;) putpixel(n++ % 640, 200, c = (c + 1) % 16);
+    if (strcmp(what, "compute") == 0) {
+        volatile unsigned spin = 0;
+        for (;;) spin++;
+    }
+    if (strcmp(what, "mouse") == 0) {
+        int x = -1, y = -1, left = -1;
+        while (!jobbgomb) {
+            kbhit();
+            if (egerx == x && egery == y && balgomb == left) continue;
+            x = egerx, y = egery, left = balgomb;
+            printf("%d %d %d\n", x, y, left);
+        }
+        printf("right\n");
+        getch();
+        return 0;
+    }
     return 4;
 }

@@ -6,6 +6,7 @@
 #include "gdi/palette.h"
 #include "interruption.h"
 #include "message_queue.h"
+#include "trace.h"
 #include "window.h"
 
 #include <png.h>
@@ -45,6 +46,9 @@ std::vector<MouseEvent> mouse_events;
 std::size_t mouse_events_done = 0;
 int pointer_x = 0, pointer_y = 0;
 WPARAM buttons_down = 0;
+// The calls made on device contexts when the program last looked for input
+// and found none.
+unsigned long long dc_calls_at_last_look = 0;
 long long after_us = -1; // BGI_SNAPSHOT_AFTER, from the first window on
 long long deadline_us = -1;
 int pictures = 0;
@@ -263,6 +267,15 @@ bool next_mouse_event() {
     return true;
 }
 
+// Types the next key of the script, first saving a numbered picture.
+bool next_scripted_key() {
+    const Window *w = newest_window();
+    if (!w || next_key >= keys.size()) return false;
+    if (file_pattern.find("%d") != std::string::npos) save(*w);
+    type_key(w->handle, keys[next_key++]);
+    return true;
+}
+
 void end_if_time_is_up() {
     if (deadline_us >= 0 && now_us() >= deadline_us) finish();
 }
@@ -317,19 +330,18 @@ void before_wait(bool forever) {
     }
     // Headless, no input comes by itself: the script types the next key,
     // else moves the mouse on.
-    const Window *w = newest_window();
-    if (w && next_key < keys.size()) {
-        if (file_pattern.find("%d") != std::string::npos) save(*w);
-        type_key(w->handle, keys[next_key++]);
-        return;
-    }
-    if (next_mouse_event()) return;
+    if (next_scripted_key() || next_mouse_event()) return;
     finish();
 }
 
+// A program that looks for input again having drawn nothing since it last
+// found none is waiting for a key, as getch does.
 void nothing_waiting() {
     end_if_time_is_up();
-    next_mouse_event();
+    if (next_mouse_event()) return;
+    const bool idle = trace::dc_calls == dc_calls_at_last_look;
+    dc_calls_at_last_look = trace::dc_calls;
+    if (idle) next_scripted_key();
 }
 
 } // namespace win32::user::snapshot

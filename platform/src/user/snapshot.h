@@ -5,8 +5,10 @@
 // input that cannot come (no timer runs): then the next key of BGI_KEYS is
 // typed, or the next event of BGI_MOUSE made, or, with none left, the program
 // ends with status 0. The mouse's events also come one at a time whenever the
-// program looks for input and finds none. A "%d" in the name numbers the
-// pictures, one per wait for a key. With BGI_SNAPSHOT_AFTER=MS the first
+// program looks for input and finds none; keys too, once the mouse's are
+// done, when it looks again without having drawn anything in between (a
+// kbhit loop waiting for a key). A "%d" in the name numbers the pictures,
+// one per key typed. With BGI_SNAPSHOT_AFTER=MS the first
 // message-queue call after MS milliseconds saves and ends too, and a request
 // to end the program from outside (SIGTERM, SIGINT, SIGHUP) saves at the next
 // platform call before the program ends as asked.
