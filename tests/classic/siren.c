@@ -29,7 +29,7 @@ void main()
         for (f = 1200; f > 600; f -= 100) { sound(f); delay(10); }
     }
     nosound();
-    lamp(LIGHTRED);
+    lamp(YELLOW);
     sleep(1);
     outtextxy(320, 400, "Press a key");
     getch();
