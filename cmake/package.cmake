@@ -15,6 +15,7 @@ list(APPEND bgi_installed_headers include/bgi_colors.h)
 if(WIN32)
     set(bgi_package_dependencies gdi32 user32 winmm)
     set(bgi_cmake_dependencies "")
+    set(bgi_program_dependencies "")
     set(bgi_pc_requires_private "")
     set(bgi_pc_libs " -lgdi32 -luser32 -lwinmm")
     set(bgi_pc_libs_private "")
@@ -26,6 +27,9 @@ else()
     find_package(Fontconfig REQUIRED)
     find_package(PNG REQUIRED)
     set(bgi_package_dependencies SDL2::SDL2 Freetype::Freetype Fontconfig::Fontconfig PNG::PNG)
+    # What the programs get besides: the maths library, which DOS-era
+    # compilers linked without being asked.
+    set(bgi_program_dependencies m)
     set(bgi_cmake_dependencies "SDL2;Freetype;Fontconfig;PNG")
     set(bgi_pc_requires_private "sdl2 freetype2 fontconfig libpng")
     # -lm for the programs: DOS-era compilers linked their maths library
@@ -38,7 +42,8 @@ set(bgi_public_include $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
 
 add_library(bgi_static STATIC ${bgi_package_objects})
 target_include_directories(bgi_static INTERFACE ${bgi_public_include})
-target_link_libraries(bgi_static PRIVATE ${bgi_package_dependencies})
+target_link_libraries(bgi_static PRIVATE ${bgi_package_dependencies}
+                      INTERFACE ${bgi_program_dependencies})
 set_target_properties(bgi_static PROPERTIES OUTPUT_NAME bgi EXPORT_NAME bgi_static
     ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
 set(bgi_installed_targets bgi_static)
@@ -80,7 +85,8 @@ else()
 
     add_library(bgi_shared SHARED ${bgi_package_objects})
     target_include_directories(bgi_shared INTERFACE ${bgi_public_include})
-    target_link_libraries(bgi_shared PRIVATE ${bgi_package_dependencies})
+    target_link_libraries(bgi_shared PRIVATE ${bgi_package_dependencies}
+                          INTERFACE ${bgi_program_dependencies})
     target_link_options(bgi_shared PRIVATE "LINKER:--version-script=${version_script}"
                         "LINKER:--no-undefined")
     set_target_properties(bgi_shared PROPERTIES OUTPUT_NAME bgi EXPORT_NAME bgi_shared

@@ -7,11 +7,16 @@
 #     as C++ with pkg-config (shared library; one also with the static one)
 #     and with CMake (find_package(BGI): BGI::bgi and BGI::bgi_static); the
 #     shapes example run headless with a snapshot, from each kind of build.
+#     The DOS-era programs of tests/classic built unchanged as C, undeclared
+#     functions being errors, with pkg-config and with CMake, and their
+#     pictures compared (scripts/classic.sh).
 #   scripts/install_test.sh windows [BUILD_WIN32 [BUILD_WIN64]]
 #     both Windows builds installed; the examples built with the MinGW C
-#     compiler and the link line of the README (libbgi.a, gdi32, user32);
-#     the programs may import no DLL but the system's; the 64-bit shapes
-#     example run under Wine on a private Xvfb screen, ended with a key.
+#     compiler and the link line of the README (libbgi.a, gdi32, user32,
+#     winmm); the programs may import no DLL but the system's; the DOS-era
+#     programs built too, their getch and kbhit the library's, not the C
+#     runtime's; the 64-bit shapes example and a DOS-era program run under
+#     Wine on a private Xvfb screen, each ended with a key.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=${JOBS:-2}
@@ -33,8 +38,8 @@ native() {
     prefix=$work/prefix
     echo "== install into $prefix"
     cmake --install "$build" --prefix "$prefix" >/dev/null
-    for f in include/bgi.h include/graphics.h lib/libbgi.a lib/libbgi.so lib/pkgconfig/bgi.pc \
-        lib/cmake/BGI/BGIConfig.cmake; do
+    for f in include/bgi.h include/graphics.h include/conio.h include/dos.h include/bios.h \
+        lib/libbgi.a lib/libbgi.so lib/pkgconfig/bgi.pc lib/cmake/BGI/BGIConfig.cmake; do
         [ -e "$prefix/$f" ] || fail "$f is not installed"
     done
     examples=$prefix/share/doc/bgi/examples
@@ -60,9 +65,20 @@ native() {
         ${static_libs/-lbgi /$prefix/lib/libbgi.a } || fail "shapes does not link statically"
     ! ldd "$work/pc/shapes_static" | grep -q libbgi || fail "shapes_static needs libbgi.so"
 
+    echo "== pkg-config: the DOS-era programs, unchanged, as C"
+    mkdir -p "$work/classic"
+    for source in "$root"/tests/classic/*.c; do
+        name=$(basename "$source" .c)
+        # shellcheck disable=SC2046
+        cc -std=gnu11 -Werror=implicit-function-declaration -o "$work/classic/$name" "$source" \
+            $(pkg-config --cflags --libs bgi) 2>"$work/classic/$name.warnings" ||
+            { cat "$work/classic/$name.warnings" >&2; fail "$name does not build"; }
+    done
+
     echo "== CMake: find_package(BGI)"
     cmake -S "$root/tests/install" -B "$work/cmake" "-DCMAKE_PREFIX_PATH=$prefix" \
-        "-DEXAMPLES=$examples" >/dev/null || fail "the CMake project does not configure"
+        "-DEXAMPLES=$examples" "-DCLASSIC=$root/tests/classic" >/dev/null ||
+        fail "the CMake project does not configure"
     cmake --build "$work/cmake" -j"$jobs" >/dev/null || fail "the CMake project does not build"
 
     echo "== the shapes example, headless, from each build"
@@ -73,6 +89,11 @@ native() {
             timeout 60 "$work/$program") || fail "$program ended with status $?"
         [ "$(picture_size "$work/shot.png")" = 640x480 ] || fail "$program made no 640x480 picture"
     done
+    echo "== the DOS-era programs' pictures, from each build"
+    LD_LIBRARY_PATH=$prefix/lib bash "$root/scripts/classic.sh" "$work/classic" "$work/shots-pc" ||
+        fail "the DOS-era programs (pkg-config) do not draw what they should"
+    LD_LIBRARY_PATH=$prefix/lib bash "$root/scripts/classic.sh" "$work/cmake/classic" \
+        "$work/shots-cmake" >/dev/null || fail "the DOS-era programs (CMake) do not draw what they should"
     echo "ok: installed, built as C and C++ with pkg-config and CMake, and run"
 }
 
@@ -87,7 +108,7 @@ windows() {
             name=$(basename "$source" .c)
             exe=$work/$arch-$name.exe
             "$arch-w64-mingw32-gcc" -std=c99 -o "$exe" "$source" -I"$prefix/include" \
-                "$prefix/lib/libbgi.a" -lgdi32 -luser32 || fail "$name does not build for $arch"
+                "$prefix/lib/libbgi.a" -lgdi32 -luser32 -lwinmm || fail "$name does not build for $arch"
             # Only the system's own DLLs: no MinGW runtime to ship beside it.
             local dlls
             dlls=$("$arch-w64-mingw32-objdump" -p "$exe" | sed -n 's/.*DLL Name: //p' |
@@ -95,18 +116,32 @@ windows() {
             [ "$dlls" = "gdi32.dll kernel32.dll msvcrt.dll user32.dll " ] ||
                 fail "$name ($arch) imports $dlls"
         done
+        # DOS-era programs include MinGW's conio.h (through ours) beside
+        # graphics.h: they build, and getch and kbhit are the library's.
+        for source in "$root"/tests/classic/*.c; do
+            name=$(basename "$source" .c)
+            exe=$work/$arch-classic-$name.exe
+            "$arch-w64-mingw32-gcc" -std=gnu11 -Werror=implicit-function-declaration -o "$exe" \
+                "$source" -I"$prefix/include" "$prefix/lib/libbgi.a" -lgdi32 -luser32 -lwinmm \
+                2>/dev/null || fail "$name (DOS-era) does not build for $arch"
+            ! "$arch-w64-mingw32-objdump" -p "$exe" | grep -qwE 'getch|kbhit|getche' ||
+                fail "$name ($arch) takes getch or kbhit from the C runtime"
+        done
     done
-    echo "== the 64-bit shapes example under Wine"
+    echo "== the 64-bit shapes example and a DOS-era program under Wine"
     cp "$work/x86_64-shapes.exe" "$work/shapes.exe"
-    "$root/scripts/xvfb-run.sh" bash "$0" --under-wine "$work/shapes.exe" ||
-        fail "shapes.exe did not run under Wine"
-    echo "ok: both Windows builds link with libbgi.a, gdi32 and user32 alone; the program runs"
+    cp "$work/x86_64-classic-stars.exe" "$work/stars.exe"
+    # Each shows its colour: the filled ellipse's green, the moon's yellow.
+    "$root/scripts/xvfb-run.sh" bash "$0" --under-wine "$work/shapes.exe=#00FF00" \
+        "$work/stars.exe=#FFFF00" || fail "the programs did not run under Wine"
+    echo "ok: both Windows builds link with libbgi.a, gdi32, user32 and winmm alone; the programs run"
 }
 
 # On the Xvfb screen: runs the program, checks that its window shows the
-# picture, and ends it with a key.
+# colour (#RRGGBB), and ends it with a key, which its getch reads from the
+# window.
 under_wine() {
-    local program=$1 window status=0
+    local program=$1 color=$2 window status=0
     BGI_WINE_TIMEOUT=120 "$root/scripts/wine-run.sh" "$program" &
     local pid=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Windows BGI$' | head -n 1) ||
@@ -118,20 +153,23 @@ under_wine() {
     fi
     sleep 1
     import -window root "$work/wine.png"
-    # The green of the filled ellipse is on the screen.
-    local green
-    green=$(convert "$work/wine.png" -fill black +opaque '#00FF00' -fill white -opaque '#00FF00' \
+    local shown
+    shown=$(convert "$work/wine.png" -fill black +opaque "$color" -fill white -opaque "$color" \
         -format '%[fx:mean*w*h]' info:)
     timeout 10 xdotool windowactivate --sync "$window" key Return 2>/dev/null ||
         timeout 10 xdotool key Return
     wait "$pid" || status=$?
-    [ "${green%.*}" -gt 1000 ] || { echo "the window shows $green green pixels" >&2; return 1; }
-    [ "$status" = 0 ] || { echo "exit status $status" >&2; return 1; }
+    [ "${shown%.*}" -gt 1000 ] || { echo "$program shows $shown pixels of $color" >&2; return 1; }
+    [ "$status" = 0 ] || { echo "$program: exit status $status" >&2; return 1; }
 }
 
 case "${1:-}" in
 native) shift; native "$@" ;;
 windows) shift; windows "$@" ;;
---under-wine) shift; work=$(dirname "$1"); under_wine "$1" ;;
+--under-wine)
+    shift
+    work=$(dirname "$1")
+    for run in "$@"; do under_wine "${run%%=*}" "${run#*=}"; done
+    ;;
 *) sed -n '2,/^set -euo/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
 esac
