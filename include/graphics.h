@@ -110,9 +110,12 @@ static inline void randomize(void) {
     srand((unsigned)time(NULL));
 }
 
-/* MinGW's stdio.h has its own. */
-#ifndef _WIN32
-/* Flushes every output stream; answers the three standard streams. */
+/* Flushes every output stream; answers the streams that are open (the
+   three standard ones here). MinGW declares its own, which is the C
+   runtime's _flushall. */
+#ifdef _WIN32
+#define flushall() _flushall()
+#else
 static inline int flushall(void) {
     fflush(NULL);
     return 3;

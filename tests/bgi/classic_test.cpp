@@ -66,11 +66,16 @@ TEST(ClassicPalette, CodesNameTheSixtyFourEgaColours) {
         int code;
         COLORREF rgb;
     };
-    const Case cases[] = {{EGA_BLACK, RGB(0, 0, 0)},        {EGA_BLUE, RGB(0, 0, 0xAA)},
-                          {EGA_BROWN, RGB(0xAA, 0x55, 0)},  {EGA_LIGHTGRAY, RGB(0xAA, 0xAA, 0xAA)},
-                          {EGA_DARKGRAY, RGB(0x55, 0x55, 0x55)}, {EGA_LIGHTRED, RGB(0xFF, 0x55, 0x55)},
-                          {EGA_YELLOW, RGB(0xFF, 0xFF, 0x55)}, {EGA_WHITE, RGB(0xFF, 0xFF, 0xFF)},
-                          {38, RGB(0xFF, 0xAA, 0)},         {64 + EGA_BROWN, RGB(0xAA, 0x55, 0)}};
+    const Case cases[] = {{EGA_BLACK, RGB(0, 0, 0)},
+                          {EGA_BLUE, RGB(0, 0, 0xAA)},
+                          {EGA_BROWN, RGB(0xAA, 0x55, 0)},
+                          {EGA_LIGHTGRAY, RGB(0xAA, 0xAA, 0xAA)},
+                          {EGA_DARKGRAY, RGB(0x55, 0x55, 0x55)},
+                          {EGA_LIGHTRED, RGB(0xFF, 0x55, 0x55)},
+                          {EGA_YELLOW, RGB(0xFF, 0xFF, 0x55)},
+                          {EGA_WHITE, RGB(0xFF, 0xFF, 0xFF)},
+                          {38, RGB(0xFF, 0xAA, 0)},
+                          {64 + EGA_BROWN, RGB(0xAA, 0x55, 0)}};
     Window w(true);
     for (const Case &c : cases) {
         setpalette(3, c.code);
@@ -199,9 +204,9 @@ TEST(ClassicKeys, CursorAndFunctionKeysComeAsScanCodes) {
         UINT key;
         int code;
     };
-    const Case cases[] = {{VK_UP, 72},    {VK_DOWN, 80},     {VK_LEFT, 75},     {VK_RIGHT, 77},
-                          {VK_HOME, 71},  {VK_END, 79},      {VK_PRIOR, 73},    {VK_NEXT, 81},
-                          {VK_INSERT, 82}, {VK_DELETE, 83},  {VK_F1, 59},       {VK_F1 + 9, 68},
+    const Case cases[] = {{VK_UP, 72},       {VK_DOWN, 80},   {VK_LEFT, 75},  {VK_RIGHT, 77},
+                          {VK_HOME, 71},     {VK_END, 79},    {VK_PRIOR, 73}, {VK_NEXT, 81},
+                          {VK_INSERT, 82},   {VK_DELETE, 83}, {VK_F1, 59},    {VK_F1 + 9, 68},
                           {VK_F1 + 10, 133}, {VK_F12, 134}};
     {
         Window w(false);
@@ -220,7 +225,7 @@ TEST(ClassicKeys, CursorAndFunctionKeysComeAsScanCodes) {
         EXPECT_EQ(bioskey(0), c.code << 8) << c.key;
     }
     inject_key_down(VK_DOWN);
-    union REGS r{};
+    union REGS r {};
     r.x.ax = 0x0100;
     int86(0x16, &r, &r);
     EXPECT_EQ(r.x.ax, 80 << 8);
@@ -239,19 +244,19 @@ TEST(BiosKeyboard, KeysAreScanCodeAndCharacter) {
         UINT key;
         int code;
     };
-    const Case cases[] = {{'A', 0x1E61}, {VK_RETURN, 0x1C0D}, {VK_ESCAPE, 0x011B},
-                          {VK_SPACE, 0x3920}, {'1', 0x0231}, {VK_BACK, 0x0E08}};
+    const Case cases[] = {{'A', 0x1E61},      {VK_RETURN, 0x1C0D}, {VK_ESCAPE, 0x011B},
+                          {VK_SPACE, 0x3920}, {'1', 0x0231},       {VK_BACK, 0x0E08}};
     for (const Case &c : cases) {
 #ifdef _WIN32
         // Typed as the keyboard types them: a press that makes its character.
         inject_key_down(c.key);
 #else
-        win32::testing::inject_key(bgi_test_window(), c.key,
-                                   std::string(1, char(c.code & 0xFF)));
+        win32::testing::inject_key(bgi_test_window(), c.key, std::string(1, char(c.code & 0xFF)));
 #endif
         EXPECT_EQ(bioskey(0), c.code) << c.key;
     }
     EXPECT_EQ(bioskey(1), 0) << "nothing waits";
+    EXPECT_EQ(bioskey(7), 0) << "no such command";
 }
 
 #ifndef _WIN32
@@ -269,7 +274,7 @@ TEST(BiosKeyboard, ShiftFlagsFollowTheKeys) {
 #endif
 
 union REGS mouse_call(int service, int cx = 0, int dx = 0) {
-    union REGS r{};
+    union REGS r {};
     r.x.ax = (unsigned short)service;
     r.x.cx = (unsigned short)cx;
     r.x.dx = (unsigned short)dx;
@@ -345,13 +350,14 @@ TEST(MouseInterrupt, ThePointerFollowsTheDriversCounter) {
 
 // Other interrupts and services leave the registers and report failure.
 TEST(Interrupts, WhatIsNotServedChangesNothing) {
-    union REGS in{}, out{};
+    union REGS in {
+    }, out{};
     in.x.ax = 0x0013;
     in.x.bx = 7;
     EXPECT_EQ(int86(0x10, &in, &out), 0x0013);
     EXPECT_EQ(out.x.bx, 7);
     EXPECT_EQ(out.x.cflag, 1);
-    struct SREGS s{};
+    struct SREGS s {};
     in.x.ax = 0x0042;
     EXPECT_EQ(int86x(0x33, &in, &out, &s), 0x0042);
     EXPECT_EQ(out.x.cflag, 0);
@@ -362,8 +368,8 @@ TEST(ClassicSetUp, ModeRanges) {
     struct Case {
         int driver, low, high;
     };
-    const Case cases[] = {{CGA, 0, 4},      {MCGA, 0, 5},      {EGA, 0, 1},    {EGAMONO, 3, 3},
-                          {HERCMONO, 0, 0}, {VGA, 0, 3},       {-1, 0, 3},     {PC3270, 0, 0},
+    const Case cases[] = {{CGA, 0, 4},      {MCGA, 0, 5}, {EGA, 0, 1}, {EGAMONO, 3, 3},
+                          {HERCMONO, 0, 0}, {VGA, 0, 3},  {-1, 0, 3},  {PC3270, 0, 0},
                           {DETECT, -1, -1}, {11, -1, -1}};
     for (const Case &c : cases) {
         int low = 99, high = 99;

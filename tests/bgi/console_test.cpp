@@ -101,6 +101,9 @@ TEST(Console, WritesTextAndFollowsTheCursor) {
     std::string long_text(600, 'z');
     EXPECT_EQ(cprintf("%s", long_text.c_str()), 600) << "longer than cprintf's own buffer";
     EXPECT_EQ(cputs(""), 0);
+    const char *none = nullptr;
+    EXPECT_EQ(cputs(none), EOF);
+    EXPECT_EQ(cprintf(none), -1);
     textattr(LIGHTGRAY);
     EXPECT_EQ(out.text(), "ab\tc42!\r\nxy\b" + long_text) << "no escapes but to a terminal";
 }

@@ -3,10 +3,14 @@
 // closegraph and graphdefaults; buffers handed to the library are as large as the call needs
 // (image blocks as imagesize says, or as their own header claims), since the library cannot
 // know the size of what it is given. Nothing waits long: keys are typed before getch, and a
-// delay is at most 2 ms, once an input. The seed corpus (corpus/) is written by make_corpus.py,
-// which encodes its programs the way Input below reads them.
+// delay is at most 2 ms, once an input; no interrupt call waits for a key. The DOS-era
+// companions are reached too, and windows with classic behaviour. The seed corpus (corpus/) is
+// written by make_corpus.py, which encodes its programs the way Input below reads them.
 #include "bgi.h"
 #include "bgi_internal.h"
+#include "bios.h"
+#include "dos.h"
+#include "graphics.h"
 #include "platform_testing.h"
 
 #include <climits>
@@ -130,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     bgiemu_handle_redraw = 1;
     bgiemu_default_mode = VGAHI;
     closegraph();
+    setenv("BGI_CLASSIC", "0", 1);
     open_window(CGA, CGAC0, true);
     std::vector<unsigned char> image; // the last block getimage filled
     bool delayed = false;
@@ -432,6 +437,45 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             setcolor(c);
             rectangle(x, y, plus(x, 13), plus(y, 13));
             floodfill(plus(x, 1), plus(y, 1), c);
+            break;
+        }
+        case 62: {
+            // The DOS-era companions: the interrupts (none of them waiting for a key), the BIOS
+            // keyboard, the classic set-up calls, and a window with classic behaviour or not.
+            union REGS r {};
+            r.x.ax = std::uint16_t(in.number()), r.x.bx = std::uint16_t(in.number());
+            r.x.cx = std::uint16_t(in.number()), r.x.dx = std::uint16_t(in.number());
+            int a = 0, b = 0;
+            switch (in.byte() % 6) {
+            case 0:
+                r.x.ax %= 12;
+                int86(0x33, &r, &r);
+                break;
+            case 1: {
+                const int interrupt = in.number();
+                if (interrupt == 0x16 && (r.x.ax >> 8 & ~0x10) == 0) break;
+                int86x(interrupt, &r, &r, nullptr);
+                break;
+            }
+            case 2:
+                bioskey(1), bioskey(2), bioskey(in.number() | 3);
+                if (kbhit()) bioskey(0);
+                break;
+            case 3:
+                getmoderange(in.number(), &a, &b);
+                setgraphbufsize(unsigned(in.number()));
+                break;
+            case 4:
+                installuserfont(in.text().c_str());
+                installuserdriver(in.text().c_str(), nullptr);
+                registerbgidriver(in.byte() & 1 ? EGAVGA_driver : nullptr);
+                registerbgifont(in.byte() & 1 ? gothic_font : small_font);
+                break;
+            default:
+                setenv("BGI_CLASSIC", in.byte() & 1 ? "1" : "0", 1);
+                open_window(in.number(), in.number(), true);
+                break;
+            }
             break;
         }
         default:

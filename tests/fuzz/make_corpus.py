@@ -170,11 +170,26 @@ def input_and_window():
     return p
 
 
+def dos_companions():
+    p = Program()
+    p.op(62, 0, 0, 0, 0, byte(5), byte(1), 9, 2)  # a window with classic behaviour
+    p.op(5, 3, 20).op(6, 20, 255, 0, 0)  # an EGA code, then its register
+    p.op(10, 1, 14).op(20, 10, 10, 60, 40)  # a bar in its own colour
+    p.op(62, 0, 0, 0, 0, byte(0))  # mouse reset
+    p.op(62, 7, 0, 300, 100, byte(0))  # horizontal limits
+    p.op(62, 3, 0, 0, 0, byte(0))  # position and buttons
+    p.op(62, 0x100, 0, 0, 0, byte(1), 0x16)  # is a key waiting?
+    p.op(62, 0, 0, 0, 0, byte(2), 0)  # bioskey
+    p.op(62, 0, 0, 0, 0, byte(3), 9, 8192)  # mode range, buffer size
+    p.op(62, 0, 0, 0, 0, byte(4), text('TRIP.CHR'), text('SVGA256'), byte(1), byte(1))
+    return p
+
+
 def main():
     out = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).parent / 'corpus')
     out.mkdir(parents=True, exist_ok=True)
     for make in (lines_and_styles, fills_and_polygons, arcs, text_styles, images,
-                 pages_and_viewports, palettes_and_modes, input_and_window):
+                 pages_and_viewports, palettes_and_modes, input_and_window, dos_companions):
         (out / make.__name__).write_bytes(bytes(make().out))
 
 
