@@ -205,6 +205,8 @@ bool window_closed_by_user();
 // Input: fetches and dispatches at most one message, waiting for one when
 // asked; false for the quit message, or when nothing waits.
 bool handle_input(bool wait);
+// Input: dispatches every message that waits, waiting for none.
+void dispatch_waiting_messages();
 // Input: the window procedure's handling of keyboard, timer and mouse
 // messages; false for any other message.
 bool input_message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -227,7 +229,9 @@ int ega_default_code(int c);
 // window is open. A read at the end of the input ends the program, as no key
 // can come any more.
 int terminal_getch();
-bool terminal_kbhit();
+// Console: the terminal's next key, read but left for the next read, or -1
+// when none waits.
+int terminal_peek();
 
 // Pages: the whole page in viewport coordinates, as clearing fills it.
 RECT whole_page_rect();

@@ -45,16 +45,12 @@ key_code key_of_char(WPARAM wParam, LPARAM lParam) {
 bool queue_extended_key(UINT message, WPARAM wParam, LPARAM lParam) {
     if (!classic_behaviour()) return false;
     const bool alt = (std::uint32_t(lParam) >> 29) & 1;
-    if (message == WM_SYSKEYDOWN && (wParam != VK_F1 + 9 || alt)) return false;
+    constexpr WPARAM f10 = VK_F1 + 9;
+    if (message == WM_SYSKEYDOWN && (wParam != f10 || alt)) return false;
     const int code = extended_key_code(UINT(wParam));
     if (!code) return false;
     kbd_queue.put(key_code(code << 8));
     return true;
-}
-
-void dispatch_waiting_messages() {
-    while (handle_input(false)) {
-    }
 }
 
 bool key_waiting() {
@@ -96,6 +92,11 @@ namespace bgi {
 // its next wait ends it, as closing the window asked.
 void end_if_closed_by_user() {
     if (window_closed_by_user()) std::exit(0);
+}
+
+void dispatch_waiting_messages() {
+    while (handle_input(false)) {
+    }
 }
 
 bool handle_input(bool wait) {
@@ -172,7 +173,7 @@ int kbhit(void) {
     dispatch_waiting_messages();
     if (key_waiting()) return 1;
     end_if_closed_by_user();
-    if (!device.hWnd) return terminal_kbhit() ? 1 : 0;
+    if (!device.hWnd) return terminal_peek() >= 0 ? 1 : 0;
     return 0;
 }
 
@@ -197,7 +198,7 @@ int bioskey(int cmd) {
         if (!kbhit()) return 0;
         if (pending_scan_code) return pending_scan_code << 8;
         // A key of the terminal's keyboard has no scan code to tell.
-        return kbd_queue.is_empty() ? 1 : kbd_queue.peek();
+        return kbd_queue.is_empty() ? terminal_peek() : kbd_queue.peek();
     case 2: {
         dispatch_waiting_messages();
         const auto down = [](UINT key) { return GetKeyState(int(key)) < 0; };

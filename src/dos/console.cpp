@@ -184,8 +184,8 @@ int terminal_getch() {
     return key;
 }
 
-bool terminal_kbhit() {
-    return next_key(false) >= 0;
+int terminal_peek() {
+    return next_key(false);
 }
 
 } // namespace bgi

@@ -67,8 +67,7 @@ void mouse_service(const WORDREGS &in, WORDREGS &out) {
         hide_pointer();
         break;
     case 3: // position and buttons, as of now: the window's messages first
-        while (handle_input(false)) {
-        }
+        dispatch_waiting_messages();
         end_if_closed_by_user();
         out.bx = (balgomb ? 1 : 0) | (jobbgomb ? 2 : 0);
         out.cx = (unsigned short)clamp_x(egerx);
