@@ -233,11 +233,11 @@ TEST(Messages, KeysCarryScanCodesAndKeyState) {
         unsigned scan;
         bool extended;
     };
-    const Case cases[] = {
-        {'A', 0x1E, false},       {'Q', 0x10, false},      {'M', 0x32, false},
-        {'1', 0x02, false},       {'0', 0x0B, false},      {VK_RETURN, 0x1C, false},
-        {VK_ESCAPE, 0x01, false}, {VK_SPACE, 0x39, false}, {VK_F1, 0x3B, false},
-        {VK_F12, 0x58, false},    {VK_UP, 0x48, true},     {VK_DELETE, 0x53, true}};
+    const Case cases[] = {{'A', 0x1E, false},
+                          {'M', 0x32, false},
+                          {'0', 0x0B, false},
+                          {VK_F12, 0x58, false},
+                          {VK_UP, 0x48, true}};
     TestWindow w;
     for (const Case &c : cases) {
         received.clear();
