@@ -27,13 +27,12 @@ else()
     find_package(Fontconfig REQUIRED)
     find_package(PNG REQUIRED)
     set(bgi_package_dependencies SDL2::SDL2 Freetype::Freetype Fontconfig::Fontconfig PNG::PNG)
-    # What the programs get besides: the maths library, which DOS-era
-    # compilers linked without being asked.
+    # What the programs get besides (pkg-config's Libs, the targets'
+    # interface): the maths library, which DOS-era compilers linked without
+    # being asked.
     set(bgi_program_dependencies m)
     set(bgi_cmake_dependencies "SDL2;Freetype;Fontconfig;PNG")
     set(bgi_pc_requires_private "sdl2 freetype2 fontconfig libpng")
-    # -lm for the programs: DOS-era compilers linked their maths library
-    # without being asked.
     set(bgi_pc_libs " -lm")
     set(bgi_pc_libs_private "-lstdc++")
 endif()
