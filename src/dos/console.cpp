@@ -67,7 +67,7 @@ int ansi_color(int c) {
 // Selects the attribute's colours, or only its background.
 void select_colors(bool foreground) {
     const int fg = attribute & 15, bg = (attribute >> 4) & 7;
-    char sequence[24];
+    char sequence[48];
     if (foreground)
         std::snprintf(sequence, sizeof sequence, "\x1B[0;%d;%d%sm",
                       (fg & 8 ? 90 : 30) + ansi_color(fg), 40 + ansi_color(bg),
@@ -212,7 +212,7 @@ void clreol(void) {
 void gotoxy(int x, int y) {
     if (x < 1 || x > screen_columns || y < 1 || y > screen_lines) return;
     start_console();
-    char sequence[16];
+    char sequence[32];
     std::snprintf(sequence, sizeof sequence, "\x1B[%d;%dH", y, x);
     escape(sequence);
     std::fflush(stdout);
