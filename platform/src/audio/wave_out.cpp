@@ -60,7 +60,7 @@ void SDLCALL fill(void *data, Uint8 *stream, int length) {
     while (length > 0 && !device.queue.empty()) {
         WAVEHDR &header = *device.queue.front();
         const DWORD count = std::min<DWORD>(DWORD(length), header.dwBufferLength - device.offset);
-        std::memcpy(stream, header.lpData + device.offset, count);
+        if (count > 0) std::memcpy(stream, header.lpData + device.offset, count);
         stream += count, length -= int(count), device.offset += count;
         if (device.offset < header.dwBufferLength) continue;
         device.offset = 0;
