@@ -9,10 +9,14 @@
 //   scaling  clear, flip and present at 640 x 480 up to 3840 x 2160, per pixel
 //   bounds   cleardevice and the flip beside memset and memcpy of the same bytes
 //   paths    presentation through the window surface and through a texture
+//   loop     the frame as a program runs it, each followed by delay(25): the
+//            process's CPU time a frame (not part of the default set, as it
+//            waits 25 ms a frame)
 //
 // Usage: frame_bench [--frames N] [--x11] [SECTION...]
 //   --x11 runs on the X display in DISPLAY (its size) instead of a headless
-//   1920 x 1080 one; scaling needs the headless display.
+//   1920 x 1080 one; scaling needs the headless display, and loop runs at the
+//   X display's size alone.
 #include "bgi.h"
 #include "platform_testing.h"
 #include "snakeEngine.h"
@@ -24,6 +28,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include <time.h>
 
 namespace {
 
@@ -308,6 +314,102 @@ void paths() {
     std::printf("\n");
 }
 
+// The process's CPU time, all threads, in nanoseconds.
+double cpu_ns() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e9 + double(t.tv_nsec);
+}
+
+double mean(const std::vector<double> &v) {
+    double sum = 0;
+    for (double x : v) sum += x;
+    return v.empty() ? 0 : sum / double(v.size());
+}
+
+// What the frame costs at the least in the same rhythm: the one pass over
+// the page it asks for (the clear, a memset of the page's bytes), then the
+// same 25 ms asleep, so that the page comes back to a cold cache every time.
+double loop_bound(std::size_t bytes, int count) {
+    std::vector<unsigned char> page(bytes);
+    volatile unsigned char sink = 0;
+    std::vector<double> cpu;
+    for (int f = 0; f < count; ++f) {
+        const double c0 = cpu_ns();
+        std::memset(page.data(), f & 1, bytes);
+        sink = sink + page[std::size_t(f) % bytes];
+        cpu.push_back(cpu_ns() - c0);
+        const timespec pause{0, 25'000'000};
+        nanosleep(&pause, nullptr);
+    }
+    return mean(cpu);
+}
+
+// The game-like frame as a program runs it: clear the hidden page, draw 100
+// squares (rectangle and flood fill, the game's drawSegment), show the page,
+// delay(25). The process's CPU time of each whole frame, wait included (the
+// message pump presents the page there), against the wall clock.
+void loop_at(int width_asked, int height_asked) {
+    if (!open_window(width_asked, height_asked)) return;
+    const int width = getmaxx() + 1, height = getmaxy() + 1;
+    const int count = std::max(frames / 10, 40);
+    std::vector<double> cpu, draw_cpu, wall;
+    long long converted = 0, shown = 0;
+    {
+        Snake snake;
+        int page = 0;
+        // A few frames first, so that both pages exist and are shown once.
+        for (int f = -10; f < count; ++f) {
+            snake.place(f + 10);
+            const auto counts = win32::testing::presentation_counts();
+            const double c0 = cpu_ns();
+            const auto t0 = steady::now();
+            setactivepage(page);
+            cleardevice();
+            drawSnake(snake.head);
+            setvisualpage(page);
+            const double c1 = cpu_ns();
+            delay(25);
+            const double c2 = cpu_ns();
+            const auto t2 = steady::now();
+            page = 1 - page;
+            if (f < 0) continue;
+            cpu.push_back(c2 - c0);
+            draw_cpu.push_back(c1 - c0);
+            wall.push_back(ns_between(t0, t2));
+            const auto after = win32::testing::presentation_counts();
+            converted += after.converted_pixels - counts.converted_pixels;
+            shown += after.frames - counts.frames;
+        }
+    }
+    closegraph();
+    // The window fills the display, whose size the pages have.
+    const double bound = loop_bound(std::size_t(width) * std::size_t(height), std::min(count, 100));
+    std::printf("| %d x %d | %s | %s | %s | %s | %s | %.0f | %.2f | %s | %.1f |\n", width, height,
+                micros(mean(cpu)).c_str(), micros(median(cpu)).c_str(),
+                micros(percentile(cpu, 0.9)).c_str(), micros(mean(draw_cpu)).c_str(),
+                micros(median(wall)).c_str(), double(converted) / count, double(shown) / count,
+                micros(bound).c_str(), mean(cpu) / bound);
+}
+
+void loop() {
+    std::printf("## The frame in a real loop (%s): clear, 100 squares, flip, delay(25)\n\n"
+                "%d frames each; CPU time of the process a frame, its wait included; the bound "
+                "is a memset of the page in the same rhythm\n\n",
+                on_x11 ? "X11" : "headless", std::max(frames / 10, 40));
+    std::printf("| size | CPU a frame: mean | median | 90th percentile | of it, drawing and "
+                "flip | wall clock a frame | pixels converted a frame | presentations a "
+                "frame | bound | frame / bound |\n"
+                "|---|---|---|---|---|---|---|---|---|---|\n");
+    if (on_x11) {
+        loop_at(0, 0);
+    } else {
+        const int sizes[][2] = {{640, 480}, {1280, 720}, {1920, 1080}, {3840, 2160}};
+        for (const auto &size : sizes) loop_at(size[0], size[1]);
+    }
+    std::printf("\n");
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -332,5 +434,7 @@ int main(int argc, char **argv) {
     if (wanted("scaling")) scaling();
     if (wanted("bounds")) bounds();
     if (wanted("paths")) paths();
+    // Only when named: it waits 25 ms a frame.
+    if (std::find(sections.begin(), sections.end(), "loop") != sections.end()) loop();
     return 0;
 }
