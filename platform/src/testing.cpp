@@ -185,7 +185,8 @@ COLORREF window_pixel(HWND window, int x, int y) {
     if (!w || !w->surface) return CLR_INVALID;
     const gdi::Surface &s = w->surface->surface;
     if (!s.bounds().contains(x, y)) return CLR_INVALID;
-    return gdi::rgb_of_pixel(s, s.get(x, y));
+    const gdi::SurfaceFrame shown = gdi::shown_pixels(*w->surface);
+    return gdi::rgb_of_pixel(s, shown.pixels[y * shown.stride + x]);
 }
 
 SIZE client_size(HWND window) {

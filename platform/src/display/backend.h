@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,11 @@ struct Frame {
     Area changed;
     // The window lost its picture: every pixel is to be shown anew.
     bool whole = false;
+    // When not empty: the changes lie within these areas alone, all inside
+    // `changed` and none overlapping another, in rows from the top and left
+    // to right within a row (a page flip: where either page was drawn on).
+    // A backend may look at `changed` alone and ignore them.
+    std::span<const Area> parts;
 };
 
 // Opens the display on first use. False when there is none. The zoom is
@@ -104,8 +110,10 @@ PresentCounts present_counts();
 
 // The events that have arrived, without waiting.
 std::vector<Event> poll();
-// Waits until an event arrives or `milliseconds` have passed.
-void wait(int milliseconds);
+// Waits until an event arrives or `microseconds` have passed, as closely as
+// the system's clock allows and waking as few times as it can (each wake-up
+// of a waiting program costs it CPU time).
+void wait(long long microseconds);
 
 // The scan code of the key that gives the virtual key on the keyboard in use,
 // as key events carry it; 0 when there is none (or no display yet).

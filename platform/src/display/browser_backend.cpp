@@ -193,8 +193,14 @@ std::vector<Event> poll() {
     return events;
 }
 
-void wait(int milliseconds) {
-    bgi_page_wait(std::max(milliseconds, 0));
+void wait(long long microseconds) {
+    // The page's timeouts count whole milliseconds and stretch short ones:
+    // it waits until a millisecond before the time, then gives the page
+    // turns of its event loop (the window manager asks again until then).
+    if (microseconds > 1500)
+        bgi_page_wait(int(std::min((microseconds - 1000) / 1000, 1LL << 30)));
+    else if (microseconds > 0)
+        bgi_page_pause(0);
 }
 
 // The page's keys carry no scan codes, and the page has no snapshots to type

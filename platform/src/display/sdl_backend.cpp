@@ -5,14 +5,19 @@
 #include "keymap.h"
 #include "platform.h"
 #include "shown_frame.h"
+#include "x11_connection.h"
 
 #include <SDL.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <map>
 #include <span>
+#include <thread>
 #include <vector>
 
 namespace win32::display {
@@ -21,6 +26,29 @@ namespace {
 
 bool opened = false;
 bool headless = false;
+// The X server connection the windows' events come on, once a window is on
+// X11; -1 otherwise.
+int x11_fd = -1;
+
+// Asking the display for events (SDL_PumpEvents) costs a few system calls,
+// so it is asked at most once a millisecond, unless SDL may hold events it
+// has read but not queued: every call into SDL's windows may read the
+// display's connection while it waits for an answer (a presentation waits
+// for the X server to take the picture), so each of them sets `unread`.
+constexpr long long pump_interval_us = 1000;
+bool unread = true;
+long long last_pump_us = 0;
+
+long long clock_us() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void pump() {
+    SDL_PumpEvents();
+    unread = false;
+    last_pump_us = clock_us();
+}
 int headless_width = 1024;
 int headless_height = 768;
 int zoom = 1; // of windows created from now on
@@ -350,12 +378,14 @@ Area usable_area() {
 }
 
 std::uint32_t create_window(const std::string &title, int x, int y, int width, int height) {
+    unread = true;
     if (!open()) return 0;
     SDL_Window *w = SDL_CreateWindow(
         title.c_str(), zoomed(x, zoom), zoomed(y, zoom), zoomed(std::max(width, 1), zoom),
         zoomed(std::max(height, 1), zoom), SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (!w) return 0;
     const std::uint32_t id = SDL_GetWindowID(w);
+    if (x11_fd < 0 && !headless) x11_fd = x11_connection(w);
     Shown &s = shown[id];
     s = Shown{};
     s.zoom = zoom;
@@ -365,6 +395,7 @@ std::uint32_t create_window(const std::string &title, int x, int y, int width, i
 }
 
 void destroy_window(std::uint32_t id) {
+    unread = true;
     if (auto it = shown.find(id); it != shown.end()) {
         if (it->second.texture) SDL_DestroyTexture(it->second.texture);
         if (it->second.renderer) SDL_DestroyRenderer(it->second.renderer);
@@ -374,6 +405,7 @@ void destroy_window(std::uint32_t id) {
 }
 
 void show_window(std::uint32_t id, bool maximized, int width, int height) {
+    unread = true;
     SDL_Window *w = window_of(id);
     if (!w) return;
     const int z = zoom_of_window(id);
@@ -388,10 +420,12 @@ void show_window(std::uint32_t id, bool maximized, int width, int height) {
 }
 
 void minimize_window(std::uint32_t id) {
+    unread = true;
     if (SDL_Window *w = window_of(id)) SDL_MinimizeWindow(w);
 }
 
 void present(std::uint32_t id, const Frame &frame) {
+    unread = true;
     SDL_Window *w = window_of(id);
     auto it = shown.find(id);
     if (!w || it == shown.end()) return;
@@ -409,20 +443,43 @@ PresentCounts present_counts() {
 std::vector<Event> poll() {
     std::vector<Event> events;
     if (!opened) return events;
+    // The display is asked once; the events it gave are then taken one by
+    // one (SDL_PollEvent would ask it again for each). Injected events are
+    // queued already.
+    if (unread || clock_us() - last_pump_us >= pump_interval_us) pump();
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
         Event out{};
         if (translate(e, out)) events.push_back(std::move(out));
     }
     return events;
 }
 
-void wait(int milliseconds) {
-    if (!opened) {
-        SDL_Delay(Uint32(std::max(milliseconds, 0)));
+void wait(long long microseconds) {
+    if (microseconds <= 0) return;
+    // Nothing may lie unseen in SDL while we wait on the connection.
+    if (opened && unread) pump();
+    if (opened && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    const auto rest = std::chrono::microseconds(microseconds);
+    if (x11_fd >= 0) {
+        // Until the X server sends something, or the time is up: one wake-up.
+        pollfd connection{x11_fd, POLLIN, 0};
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(rest);
+        const timespec timeout{time_t(seconds.count()),
+                               long(std::chrono::nanoseconds(rest - seconds).count())};
+        if (ppoll(&connection, 1, &timeout, nullptr) == 0)
+            last_pump_us = clock_us(); // nothing came while we watched: as good as asking
+        else
+            unread = true;
         return;
     }
-    SDL_WaitEventTimeout(nullptr, std::max(milliseconds, 0));
+    // Other displays wait in whole milliseconds; the rest is slept.
+    if (opened && !headless && microseconds >= 1000 &&
+        SDL_WaitEventTimeout(nullptr, int(std::min(microseconds / 1000, 1000000LL))))
+        return;
+    std::this_thread::sleep_until(
+        std::chrono::steady_clock::now() +
+        (opened && !headless ? rest % std::chrono::milliseconds(1) : rest));
 }
 
 unsigned scan_code_of_virtual_key(unsigned virtual_key) {
@@ -443,6 +500,7 @@ long long frame_interval_us() {
 }
 
 std::vector<std::uint32_t> read_window(std::uint32_t id, int &width, int &height) {
+    unread = true;
     width = height = 0;
     std::vector<std::uint32_t> pixels;
     SDL_Window *w = window_of(id);

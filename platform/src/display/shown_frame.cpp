@@ -47,15 +47,26 @@ const std::vector<Run> &ShownFrame::take(const Frame &frame) {
         take_all(frame);
         return runs;
     }
-    const int x0 = std::max(frame.changed.x, 0);
-    const int x1 = std::min(frame.changed.x + frame.changed.width, width);
-    const int y0 = std::max(frame.changed.y, 0);
-    const int y1 = std::min(frame.changed.y + frame.changed.height, height);
-    if (x0 >= x1) return runs;
+    if (frame.parts.empty()) {
+        compare(frame, frame.changed);
+        return runs;
+    }
+    for (const Area &part : frame.parts) compare(frame, part);
+    // Rows of parts give their runs part by part: row by row from here on.
+    std::sort(runs.begin(), runs.end(),
+              [](const Run &a, const Run &b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    return runs;
+}
+
+void ShownFrame::compare(const Frame &frame, const Area &area) {
+    const int x0 = std::max(area.x, 0);
+    const int x1 = std::min(area.x + area.width, width);
+    const int y0 = std::max(area.y, 0);
+    const int y1 = std::min(area.y + area.height, height);
+    if (x0 >= x1) return;
     for (int y = y0; y < y1; ++y)
         compare_row(frame.pixels + std::ptrdiff_t(y) * frame.stride,
                     pixels.data() + std::size_t(y) * std::size_t(width), y, x0, x1);
-    return runs;
 }
 
 void ShownFrame::take_all(const Frame &frame) {
@@ -79,6 +90,7 @@ void ShownFrame::take_all(const Frame &frame) {
 void ShownFrame::compare_row(const std::uint8_t *now, std::uint8_t *shown, int y, int x0, int x1) {
     // Most rows are as they were: one comparison at memory speed.
     if (std::memcmp(now + x0, shown + x0, std::size_t(x1 - x0)) == 0) return;
+    const std::size_t first = runs.size();
     Run run{y, -1, -1};
     auto add = [&](int from, int to) {
         if (run.x0 >= 0 && from - run.x1 <= run_gap) {
@@ -95,11 +107,9 @@ void ShownFrame::compare_row(const std::uint8_t *now, std::uint8_t *shown, int y
     for (; x < x1; ++x)
         if (now[x] != shown[x]) add(x, x + 1);
     runs.push_back(run);
-    // The runs of this row become what is shown.
-    for (auto it = runs.end(); it != runs.begin() && (it - 1)->y == y;) {
-        --it;
-        std::memcpy(shown + it->x0, now + it->x0, std::size_t(it->x1 - it->x0));
-    }
+    // The runs found here become what is shown.
+    for (std::size_t i = first; i < runs.size(); ++i)
+        std::memcpy(shown + runs[i].x0, now + runs[i].x0, std::size_t(runs[i].x1 - runs[i].x0));
 }
 
 const std::vector<Area> &ShownFrame::areas() {

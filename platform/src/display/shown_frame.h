@@ -21,9 +21,10 @@ public:
     void forget() { known = false; }
 
     // Takes `frame` as what is shown from now on, and answers the runs of
-    // pixels to convert: those of its changed area that differ from the last
-    // frame, or every pixel when there was none, or it had another size or
-    // other colours, or the frame asks to be shown whole.
+    // pixels to convert, row by row: those of its changed area (of its parts,
+    // when it has them) that differ from the last frame, or every pixel when
+    // there was none, or it had another size or other colours, or the frame
+    // asks to be shown whole.
     const std::vector<Run> &take(const Frame &frame);
     // Whether the last take was of every pixel.
     bool whole() const { return took_whole; }
@@ -35,6 +36,7 @@ public:
 
 private:
     void take_all(const Frame &frame);
+    void compare(const Frame &frame, const Area &area);
     void compare_row(const std::uint8_t *now, std::uint8_t *shown, int y, int x0, int x1);
 
     bool known = false;

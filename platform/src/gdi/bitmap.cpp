@@ -73,26 +73,50 @@ std::shared_ptr<Bitmap> new_window_surface(int width, int height, const Bitmap *
     auto bitmap = std::make_shared<Bitmap>();
     Surface &s = bitmap->surface;
     if (width > 0 && height > 0 && s.allocate(width, height, 8, 4) && keep) {
-        const Surface &from = keep->surface;
+        const SurfaceFrame from = shown_pixels(*keep);
         const int w = std::min(width, from.width), h = std::min(height, from.height);
-        for (int y = 0; y < h; ++y) std::memcpy(s.row(y), from.row(y), std::size_t(w));
+        for (int y = 0; y < h; ++y)
+            std::memcpy(s.row(y), from.pixels + y * from.stride, std::size_t(w));
     }
     s.touch_all();
     return bitmap;
 }
 
-bool has_changes(const Bitmap &bitmap) {
-    return bitmap.surface.has_changes();
-}
-
-SurfaceFrame take_frame(Bitmap &bitmap) {
-    Surface &s = bitmap.surface;
+SurfaceFrame shown_pixels(const Bitmap &bitmap) {
+    const Surface &s = bitmap.surface;
     SurfaceFrame frame;
-    frame.pixels = s.bits();
+    if (s.width <= 0 || s.height <= 0) return frame;
+    frame.pixels = s.shown_row(0);
     frame.width = s.width;
     frame.height = s.height;
-    frame.stride = s.stride;
-    frame.changed = s.take_changes().value_or(Box{});
+    frame.stride = s.shown_row_step();
+    return frame;
+}
+
+bool frame_pending(const Bitmap &bitmap, const PresentedFrame &presented) {
+    return bitmap.surface.picture() != presented.picture || bitmap.surface.has_changes();
+}
+
+SurfaceFrame take_frame(Bitmap &bitmap, PresentedFrame &presented) {
+    Surface &s = bitmap.surface;
+    SurfaceFrame frame = shown_pixels(bitmap);
+    const Box changes = s.take_changes().value_or(Box{});
+    const DamageRecord &now = s.shown_damage_record();
+    presented.parts.clear();
+    if (s.picture() == presented.picture) {
+        // The same picture as last time, drawn on since where it says.
+        frame.changed = changes;
+    } else if (differing_areas(presented.record, now, s.width, s.height, presented.parts)) {
+        // Another picture, on the same background as the last one: they
+        // differ at most where either was drawn on.
+        for (const Box &part : presented.parts) frame.changed = frame.changed.unite(part);
+        frame.parts = presented.parts;
+    } else {
+        frame.changed = s.bounds();
+    }
+    presented.picture = s.picture();
+    presented.record.background = now.background;
+    presented.record.drawn = now.drawn;
     return frame;
 }
 

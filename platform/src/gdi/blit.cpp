@@ -133,6 +133,18 @@ void copy_bytes(Surface &d, const Surface &s, const BlitArea &blit) {
     }
 }
 
+// A copy that replaces every pixel of a window with a bitmap's (a page flip)
+// makes the window show the bitmap's pixels in place of its own instead:
+// nothing is copied until either is drawn on (Surface::borrow).
+bool shows_in_place(DeviceContext &dst, DeviceContext &src, const BlitArea &blit) {
+    Surface &d = dst.bitmap.object->surface;
+    if (dst.type != DeviceContext::Type::window || blit.area != d.bounds()) return false;
+    Surface &s = src.surface();
+    if (&s == &d || s.bits_per_pixel != 8 || s.device_independent || s.bottom_up) return false;
+    d.borrow(s, int(blit.offset_x), int(blit.offset_y));
+    return true;
+}
+
 // Without a pattern, row by row: each source row converted into a buffer
 // before the destination row is written, rows taken in the order that keeps
 // a blit within one surface from reading what it wrote. 8-bit destinations
@@ -161,7 +173,7 @@ void combine_source(Surface &d, const Surface &s, const Conversion &conversion,
 
 // Everything else, row by row: source values first (so a blit within one
 // surface reads its source before writing), then the combination.
-void combine(DeviceContext &dst, const DeviceContext *src, const Conversion &conversion,
+void combine(DeviceContext &dst, DeviceContext *src, const Conversion &conversion,
              const BlitArea &blit, DWORD rop) {
     Surface &d = dst.surface();
     const Box &a = blit.area;
@@ -169,8 +181,8 @@ void combine(DeviceContext &dst, const DeviceContext *src, const Conversion &con
     std::vector<std::uint8_t> source(src ? width * std::size_t(a.bottom - a.top) : 0);
     if (src)
         for (int row = a.top; row < a.bottom; ++row)
-            read_converted(src->bitmap.object->surface, int(row + blit.offset_y),
-                           int(a.left + blit.offset_x), int(a.right + blit.offset_x), conversion,
+            read_converted(src->surface(), int(row + blit.offset_y), int(a.left + blit.offset_x),
+                           int(a.right + blit.offset_x), conversion,
                            source.data() + std::size_t(row - a.top) * width);
     std::vector<std::uint8_t> pattern(width, 0), pixels(width);
     const bool with_pattern = uses_pattern(rop);
@@ -211,8 +223,11 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     const BlitArea blit = clip_blit(*dst, src.get(), x, y, width, height, sx, sy);
     if (blit.area.empty()) return TRUE;
     const Conversion conversion = src ? conversion_between(*src, *dst) : Conversion{};
+    const bool plain_copy = src && conversion.identity && ((rop >> 16) & 0xFF) == 0xCC &&
+                            dst->bitmap.object->surface.bits_per_pixel == 8;
+    if (plain_copy && shows_in_place(*dst, *src, blit)) return TRUE;
     Surface &d = dst->surface();
-    if (src && conversion.identity && ((rop >> 16) & 0xFF) == 0xCC && d.bits_per_pixel == 8)
+    if (plain_copy)
         copy_bytes(d, src->surface(), blit);
     else if (src && !uses_pattern(rop))
         combine_source(d, src->surface(), conversion, blit, SourceRop(Rop3(rop)));

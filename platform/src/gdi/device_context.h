@@ -41,7 +41,13 @@ struct DeviceContext : Object {
     POINT position = {0, 0}; // current position, logical
     std::optional<Box> clip; // in device coordinates
 
-    Surface &surface() { return bitmap.object->surface; }
+    // The surface drawn on and read. A window showing a bitmap's pixels in
+    // place of its own takes its own copy of them first.
+    Surface &surface() {
+        Surface &s = bitmap.object->surface;
+        if (s.borrowing()) s.settle();
+        return s;
+    }
     // Where drawing may change pixels: the surface within the clip region.
     Box drawable() const;
     // A colour reference as a pixel value of this DC's surface.

@@ -233,8 +233,8 @@ BOOL UpdateColors(HDC dc_handle) {
     auto dc = find_dc(dc_handle);
     if (!dc) return FALSE;
     // Pixels hold system palette indices, so they show the new colours by
-    // themselves; the display only needs to draw the window again.
-    dc->surface().touch_all();
+    // themselves; a new system palette makes the display draw every pixel
+    // of every window again.
     return TRUE;
 }
 

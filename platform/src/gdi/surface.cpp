@@ -63,19 +63,71 @@ constexpr SpanOps bytes_ops{fill8, write8, read8};
 constexpr SpanOps nibble_ops{fill_packed, write4, read4};
 constexpr SpanOps packed_ops{fill_packed, write_packed, read_packed};
 
+std::uint64_t next_picture = 1;
+
+// A record that says nothing: no fill known.
+const DamageRecord unknown_record;
+
 } // namespace
 
-Surface::Surface() : ops(&bytes_ops) {}
+Surface::Surface() : ops(&bytes_ops), picture_id(next_picture++) {}
+
+Surface::~Surface() {
+    if (loan) end_loan();
+    settle_borrowers();
+}
+
+void Surface::borrow(Surface &lender, int x, int y) {
+    if (loan && loan->lender == &lender && loan->x == x && loan->y == y) return;
+    if (loan) end_loan();
+    // Whatever this surface showed, borrowed or its own, is not shown now.
+    settle_borrowers();
+    loan = Loan{&lender, x, y};
+    lender.borrowers.push_back(this);
+    picture_id = next_picture++;
+    changes = {};
+}
+
+void Surface::end_loan() {
+    std::erase(loan->lender->borrowers, this);
+    loan.reset();
+}
+
+void Surface::settle() {
+    if (!loan) return;
+    const Loan l = *loan;
+    end_loan();
+    for (int y = 0; y < height; ++y) std::memcpy(row(y), l.lender->row(y + l.y) + l.x, width);
+    // The copy carries the lender's record where its tiles line up with ours.
+    if (l.x == 0 && l.y == 0 && !l.lender->bottom_up) {
+        damage = l.lender->damage_record();
+    } else {
+        damage.background.reset();
+    }
+}
+
+void Surface::settle_borrowers() {
+    while (!borrowers.empty()) borrowers.back()->settle();
+}
+
+const DamageRecord &Surface::shown_damage_record() {
+    if (!loan) return damage_record();
+    return loan->x == 0 && loan->y == 0 ? loan->lender->damage_record() : unknown_record;
+}
 
 void Surface::choose_ops() {
     ops = bits_per_pixel == 8 ? &bytes_ops : bits_per_pixel == 4 ? &nibble_ops : &packed_ops;
 }
 
 bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
+    if (loan) end_loan();
+    settle_borrowers();
     storage.reset();
     data = nullptr;
     width = height = stride = 0;
     changes = {};
+    damage.background.reset();
+    damage.drawn.reset(0, 0);
     bits_per_pixel = bpp;
     choose_ops();
     if (w <= 0 || h <= 0 || (bpp != 1 && bpp != 4 && bpp != 8)) return false;
@@ -89,10 +141,15 @@ bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
     width = w;
     height = h;
     stride = int(row_bytes);
+    // New memory is zeroed: filled whole with 0.
+    damage.background = 0;
+    damage.drawn.reset(w, h);
     return true;
 }
 
 void Surface::view(const void *bits, int w, int h, int bpp, bool bottom_up_rows) {
+    if (loan) end_loan();
+    settle_borrowers();
     storage.reset();
     // A view is only ever read.
     data = static_cast<std::uint8_t *>(const_cast<void *>(bits));
@@ -103,6 +160,8 @@ void Surface::view(const void *bits, int w, int h, int bpp, bool bottom_up_rows)
     bottom_up = bottom_up_rows;
     device_independent = true;
     changes = {};
+    damage.background.reset();
+    damage.drawn.reset(0, 0);
     choose_ops();
 }
 
@@ -113,9 +172,14 @@ void Surface::fill_box(const Box &box, Mix mix) {
         // Whole rows of contiguous memory: one fill for all of them.
         touch(box);
         std::memset(row(box.top), mix.xor_bits, std::size_t(width) * (box.bottom - box.top));
-        return;
+    } else {
+        for (int y = box.top; y < box.bottom; ++y) fill(y, box.left, box.right, mix);
     }
-    for (int y = box.top; y < box.bottom; ++y) fill(y, box.left, box.right, mix);
+    // One value everywhere: the record starts again.
+    if (mix.and_bits == 0 && box == bounds()) {
+        damage.background = std::uint8_t(mix.xor_bits & mask());
+        damage.drawn.clear();
+    }
 }
 
 } // namespace win32::gdi

@@ -7,6 +7,8 @@
 // is an index into the bitmap's own colour table. Values always fit a byte.
 #pragma once
 
+#include "box.h"
+#include "damage.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -14,30 +16,9 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace win32::gdi {
-
-// A rectangle in device pixels, right and bottom excluded.
-struct Box {
-    int left = 0, top = 0, right = 0, bottom = 0;
-    bool empty() const { return left >= right || top >= bottom; }
-    bool contains(long long x, long long y) const {
-        return x >= left && x < right && y >= top && y < bottom;
-    }
-    Box intersect(const Box &o) const {
-        Box r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
-              std::min(bottom, o.bottom)};
-        if (r.empty()) r = {};
-        return r;
-    }
-    // The smallest box holding both (an empty box adds nothing).
-    Box unite(const Box &o) const {
-        if (empty()) return o;
-        if (o.empty()) return *this;
-        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
-                std::max(bottom, o.bottom)};
-    }
-};
 
 // How a value combines with a pixel, bit by bit: pixel = (pixel & and) ^ xor.
 // Every mix mode comes down to such a pair once its pen value is known.
@@ -93,6 +74,7 @@ struct Surface {
     int color_count = 0;
 
     Surface();
+    ~Surface();
     Surface(const Surface &) = delete;
     Surface &operator=(const Surface &) = delete;
 
@@ -150,9 +132,16 @@ struct Surface {
     // Every row of a box (on the surface) combined with one mix.
     void fill_box(const Box &box, Mix mix);
 
-    // The one place that records which pixels changed: whoever shows the
-    // surface asks for them with take_changes.
-    void touch(const Box &box) { changes = changes.unite(box); }
+    // The one place that records which pixels change, called before they
+    // do: whoever shows the surface asks for them with take_changes, and the
+    // damage record keeps them until the surface is next filled whole. A
+    // surface whose pixels another one shows lets it take its copy first.
+    void touch(const Box &box) {
+        if (!borrowers.empty()) settle_borrowers();
+        if (loan) settle();
+        changes = changes.unite(box);
+        damage.drawn.mark(box);
+    }
     // Everything: the surface is to be shown whole.
     void touch_all() { touch(bounds()); }
     bool has_changes() const { return !changes.intersect(bounds()).empty(); }
@@ -162,6 +151,35 @@ struct Surface {
         if (box.empty()) return std::nullopt;
         return box;
     }
+    // The value the surface was last filled with whole, and where it has been
+    // drawn on since.
+    const DamageRecord &damage_record() {
+        damage.drawn.flush();
+        return damage;
+    }
+
+    // Showing another surface's pixels in place of its own (a window showing
+    // a page without copying it). From now on the pixels from (x, y) on of
+    // `lender`, an 8-bit surface as this one is and reaching as far, stand
+    // for this surface's own, until either surface is about to change: then
+    // this one takes its own copy of them first (settle). Borrowing the
+    // pixels it already shows changes nothing.
+    void borrow(Surface &lender, int x, int y);
+    bool borrowing() const { return loan.has_value(); }
+    void settle();
+    // The first pixel of row y as shown: the lender's while borrowing.
+    const std::uint8_t *shown_row(int y) const {
+        return loan ? loan->lender->row(y + loan->y) + loan->x : row(y);
+    }
+    std::ptrdiff_t shown_row_step() const { return loan ? loan->lender->row_step() : row_step(); }
+    // The record of the pixels shown: the lender's while borrowing from its
+    // corner (a loan elsewhere has tiles that do not line up: not known).
+    const DamageRecord &shown_damage_record();
+    // Which picture the shown pixels are: a new number for every loan, kept
+    // when the loan is settled (the copy is the same picture) and while the
+    // surface is drawn on (take_changes says where). Equal numbers at two
+    // presentations mean the changes alone tell what differs.
+    std::uint64_t picture() const { return picture_id; }
 
     // Without marking a change: for the span operations themselves.
     void put(int x, int y, std::uint8_t v) {
@@ -185,15 +203,26 @@ struct Surface {
     }
 
 private:
+    struct Loan {
+        Surface *lender;
+        int x, y;
+    };
+
     std::size_t row_offset(int y) const {
         return std::size_t(bottom_up ? height - 1 - y : y) * std::size_t(stride);
     }
     void choose_ops();
+    void settle_borrowers();
+    void end_loan();
 
     std::unique_ptr<std::uint8_t[]> storage;
     std::uint8_t *data = nullptr;
     const SpanOps *ops;
     Box changes;
+    DamageRecord damage;
+    std::uint64_t picture_id;
+    std::optional<Loan> loan;
+    std::vector<Surface *> borrowers; // the surfaces showing this one's pixels
 };
 
 } // namespace win32::gdi

@@ -1,7 +1,6 @@
 #include "message_queue.h"
 
 #include "clock.h"
-#include "pause.h"
 #include "display/backend.h"
 #include "input.h"
 #include "interruption.h"
@@ -117,14 +116,9 @@ void wait_for_something() {
     long long until = now + 50000; // wake regularly even with nothing due
     if (auto t = next_timer_due()) until = std::min(until, *t);
     if (auto p = next_present_due()) until = std::min(until, *p);
-    const long long remaining = until - now;
-    if (remaining <= 0) return;
-    // The display waits in whole milliseconds; the last one is slept finely
-    // so that timers keep millisecond accuracy.
-    if (remaining > 1500 && display::is_open())
-        display::wait(int((remaining - 1000) / 1000));
-    else
-        pause_us(std::min(remaining, 500LL));
+    // One wait to the microsecond: timers keep their time, and a waiting
+    // program wakes once a timer rather than every millisecond.
+    display::wait(until - now);
 }
 
 void post_queued(Queued q) {

@@ -5,6 +5,8 @@
 #include "gdi/palette.h"
 #include "window.h"
 
+#include <vector>
+
 namespace win32::user {
 
 namespace {
@@ -13,8 +15,12 @@ std::optional<long long> scheduled;
 
 bool needs_present(const Window &w) {
     return w.visible && !w.minimized && w.native && w.surface &&
-           (gdi::has_changes(*w.surface) || w.present_whole ||
+           (gdi::frame_pending(*w.surface, w.presented) || w.present_whole ||
             w.presented_palette != gdi::system_palette_version);
+}
+
+display::Area area_of(const gdi::Box &box) {
+    return {box.left, box.top, box.right - box.left, box.bottom - box.top};
 }
 
 void present(Window &w) {
@@ -23,16 +29,15 @@ void present(Window &w) {
         const PALETTEENTRY &e = gdi::system_palette[i];
         colors[i] = (std::uint32_t(e.peRed) << 16) | (std::uint32_t(e.peGreen) << 8) | e.peBlue;
     }
-    const gdi::SurfaceFrame surface = gdi::take_frame(*w.surface);
-    display::Frame frame{surface.pixels,
-                         surface.width,
-                         surface.height,
-                         surface.stride,
-                         colors,
-                         {surface.changed.left, surface.changed.top,
-                          surface.changed.right - surface.changed.left,
-                          surface.changed.bottom - surface.changed.top},
-                         w.present_whole};
+    const gdi::SurfaceFrame surface = gdi::take_frame(*w.surface, w.presented);
+    static std::vector<display::Area> parts;
+    parts.clear();
+    // As many as the record's boxes may ever be, reserved once.
+    parts.reserve(w.presented.parts.capacity());
+    for (const gdi::Box &part : surface.parts) parts.push_back(area_of(part));
+    display::Frame frame{surface.pixels,  surface.width, surface.height,
+                         surface.stride,  colors,        area_of(surface.changed),
+                         w.present_whole, parts};
     // The display compares with what it shows, and converts every pixel
     // for new colours itself.
     display::present(w.native, frame);

@@ -206,7 +206,7 @@ const Window *newest_window() {
 // palette, which is what the display shows for each pixel value.
 bool save(const Window &window) {
     const std::string name = next_file_name();
-    const gdi::Surface &s = window.surface->surface;
+    const gdi::SurfaceFrame s = gdi::shown_pixels(*window.surface);
     png_color colors[256];
     for (int i = 0; i < 256; ++i)
         colors[i] = {gdi::system_palette[i].peRed, gdi::system_palette[i].peGreen,
@@ -217,8 +217,7 @@ bool save(const Window &window) {
     image.height = png_uint_32(s.height);
     image.format = PNG_FORMAT_RGB_COLORMAP;
     image.colormap_entries = 256;
-    if (png_image_write_to_file(&image, name.c_str(), 0, s.row(0), png_int_32(s.row_step()),
-                                colors))
+    if (png_image_write_to_file(&image, name.c_str(), 0, s.pixels, png_int_32(s.stride), colors))
         return true;
     std::fprintf(stderr, "BGI_SNAPSHOT: cannot write %s: %s\n", name.c_str(), image.message);
     return false;

@@ -35,6 +35,7 @@ struct Window {
     long long last_present_us = -1;
     bool present_whole = true; // the display must be given every pixel again
     std::uint64_t presented_palette = 0;
+    gdi::PresentedFrame presented; // what the display was given last
 };
 
 Window *find_window(HWND handle);
