@@ -169,7 +169,10 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bits_per_pixel, co
     Surface &s = bitmap->surface;
     if (bits_per_pixel == 1) set_monochrome_table(s);
     // Initial bits come top row first, each row padded to 16 bits.
-    if (bits) std::memcpy(s.bits(), bits, s.byte_size());
+    if (bits) {
+        s.touch_all();
+        std::memcpy(s.bits(), bits, s.byte_size());
+    }
     return register_bitmap(bitmap);
 }
 
@@ -198,6 +201,8 @@ HBITMAP CreateDIBSection(HDC dc_handle, const BITMAPINFO *info, UINT usage, void
     s.bottom_up = h.biHeight > 0;
     s.color_count =
         read_color_table(info, usage, dc ? *dc->palette.object : *default_palette(), s.color_table);
+    // The caller may write the pixels at any time.
+    s.share_memory();
     if (bits) *bits = s.bits();
     return register_bitmap(bitmap);
 }

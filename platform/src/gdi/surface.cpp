@@ -167,6 +167,15 @@ void Surface::view(const void *bits, int w, int h, int bpp, bool bottom_up_rows)
 
 void Surface::fill_box(const Box &box, Mix mix) {
     if (box.empty() || mix.keeps()) return;
+    if (loan) settle(); // the record below must be of our own pixels
+    const bool whole = mix.and_bits == 0 && box == bounds();
+    const std::uint8_t value = std::uint8_t(mix.xor_bits & mask());
+    if (whole && damage.background == value) {
+        // Filled with this value before: every pixel that was not drawn on
+        // since holds it still.
+        refill_drawn(mix);
+        return;
+    }
     if (bits_per_pixel == 8 && mix.and_bits == 0 && box.left == 0 && box.right == width &&
         stride == width && !bottom_up) {
         // Whole rows of contiguous memory: one fill for all of them.
@@ -176,10 +185,27 @@ void Surface::fill_box(const Box &box, Mix mix) {
         for (int y = box.top; y < box.bottom; ++y) fill(y, box.left, box.right, mix);
     }
     // One value everywhere: the record starts again.
-    if (mix.and_bits == 0 && box == bounds()) {
-        damage.background = std::uint8_t(mix.xor_bits & mask());
+    if (whole && !memory_shared) {
+        damage.background = value;
         damage.drawn.clear();
     }
+}
+
+void Surface::refill_drawn(Mix mix) {
+    static thread_local std::vector<Box> areas;
+    differing_areas(damage_record(), damage, width, height, areas);
+    if (!borrowers.empty()) settle_borrowers();
+    for (const Box &area : areas) {
+        changes = changes.unite(area);
+        for (int y = area.top; y < area.bottom; ++y)
+            ops->fill(*this, y, area.left, area.right, mix);
+    }
+    damage.drawn.clear();
+}
+
+void Surface::share_memory() {
+    memory_shared = true;
+    damage.background.reset();
 }
 
 } // namespace win32::gdi

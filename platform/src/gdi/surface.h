@@ -129,8 +129,13 @@ struct Surface {
     void read(int y, int x0, int x1, std::uint8_t *out) const {
         if (x0 < x1) ops->read(*this, y, x0, x1, out);
     }
-    // Every row of a box (on the surface) combined with one mix.
+    // Every row of a box (on the surface) combined with one mix. Filling the
+    // whole surface with the value it was last filled with whole fills only
+    // where it was drawn on since.
     void fill_box(const Box &box, Mix mix);
+    // The surface's memory is written by its owner too (a DIB section's
+    // bits), unseen: its record never knows a fill.
+    void share_memory();
 
     // The one place that records which pixels change, called before they
     // do: whoever shows the surface asks for them with take_changes, and the
@@ -214,12 +219,14 @@ private:
     void choose_ops();
     void settle_borrowers();
     void end_loan();
+    void refill_drawn(Mix mix);
 
     std::unique_ptr<std::uint8_t[]> storage;
     std::uint8_t *data = nullptr;
     const SpanOps *ops;
     Box changes;
     DamageRecord damage;
+    bool memory_shared = false;
     std::uint64_t picture_id;
     std::optional<Loan> loan;
     std::vector<Surface *> borrowers; // the surfaces showing this one's pixels
