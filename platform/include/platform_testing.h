@@ -91,11 +91,13 @@ SIZE client_size(HWND window);
 std::vector<std::uint32_t> presented_pixels(HWND window, int &width, int &height);
 
 // What presentations have done since the program started: frames given to
-// the display, pixels converted for the screen, rectangles sent to it.
+// the display, pixels converted for the screen, rectangles sent to it, and
+// pixels compared with what it showed to find those that changed.
 struct PresentationCounts {
     long long frames = 0;
     long long converted_pixels = 0;
     long long rectangles = 0;
+    long long compared_pixels = 0;
 };
 PresentationCounts presentation_counts();
 // Presents every window whose picture changed, now: what the message pump

@@ -202,7 +202,7 @@ std::vector<std::uint32_t> presented_pixels(HWND window, int &width, int &height
 
 PresentationCounts presentation_counts() {
     const display::PresentCounts c = display::present_counts();
-    return {c.frames, c.converted, c.areas};
+    return {c.frames, c.converted, c.areas, c.compared};
 }
 
 void present_now() {

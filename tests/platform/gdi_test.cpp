@@ -463,6 +463,81 @@ TEST(DibSections, TakeTheMatchingTableEntryAndKeepBottomUpRows) {
     DeleteObject(section.bitmap);
 }
 
+// A bitmap filled whole with one colour remembers it, and filling it whole
+// with that colour again repaints only where it was drawn on since: every
+// way of changing its pixels must count, or something drawn would survive
+// the clear.
+TEST(FillRect, FillingWholeAgainLeavesNothingOfWhatWasDrawn) {
+    auto nonzero = [](const Canvas &c) {
+        int n = 0;
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) n += c.at(x, y) != 0;
+        return n;
+    };
+    Canvas c(300, 120);
+    Canvas other(40, 40);
+    other.clear(9);
+    c.clear(0);
+    const RECT box{250, 90, 260, 100};
+    HBRUSH five = CreateSolidBrush(PALETTEINDEX(5));
+    FillRect(c.dc, &box, five);
+    DeleteObject(five);
+    c.pen(PS_SOLID, 1, 7);
+    MoveToEx(c.dc, 2, 110, nullptr);
+    LineTo(c.dc, 290, 3);
+    SetPixel(c.dc, 299, 119, PALETTEINDEX(3));
+    Ellipse(c.dc, 100, 10, 140, 50);
+    BitBlt(c.dc, 150, 60, 40, 40, other.dc, 0, 0, SRCCOPY);
+    c.pen(PS_SOLID, 1, 4);
+    const POINT square[] = {{20, 20}, {60, 20}, {60, 60}, {20, 60}, {20, 20}};
+    Polyline(c.dc, square, 5);
+    c.brush(6);
+    FloodFill(c.dc, 30, 30, PALETTEINDEX(4));
+    ASSERT_GT(nonzero(c), 3000);
+    c.clear(0);
+    EXPECT_EQ(nonzero(c), 0);
+
+    // Pixels written before the bitmap was ever filled: its initial bits.
+    std::vector<unsigned char> bits(300 * 120, 8);
+    HBITMAP given = CreateBitmap(300, 120, 1, 8, bits.data());
+    HGDIOBJ old = SelectObject(c.dc, given);
+    c.clear(0);
+    EXPECT_EQ(nonzero(c), 0);
+    SelectObject(c.dc, old);
+    DeleteObject(given);
+}
+
+// The owner of a DIB section writes its bits unseen, so a fill of the whole
+// section always repaints all of it.
+TEST(DibSections, AFillAfterTheOwnerWroteTheBitsRepaintsThemAll) {
+    Canvas c(8, 8);
+    struct {
+        BITMAPINFOHEADER header{};
+        RGBQUAD colors[256];
+    } info{};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = 8;
+    info.header.biHeight = -8;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.colors[1] = {0, 0, 255, 0};
+    unsigned char *bits = nullptr;
+    HBITMAP section = CreateDIBSection(c.dc, reinterpret_cast<BITMAPINFO *>(&info), DIB_RGB_COLORS,
+                                       reinterpret_cast<void **>(&bits), nullptr, 0);
+    ASSERT_NE(bits, nullptr);
+    HDC dc = CreateCompatibleDC(c.dc);
+    SelectObject(dc, section);
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    const RECT all{0, 0, 8, 8};
+    FillRect(dc, &all, black);
+    bits[3 * 8 + 5] = 1;
+    FillRect(dc, &all, black);
+    EXPECT_EQ(bits[3 * 8 + 5], 0);
+    DeleteDC(dc);
+    DeleteObject(section);
+    DeleteObject(black);
+}
+
 TEST(Pixels, NothingIsReadOrWrittenOutsideTheBitmapOrClip) {
     Canvas c(4, 3);
     EXPECT_EQ(SetPixel(c.dc, 3, 2, PALETTEINDEX(7)), RGB(7, 7, 7));

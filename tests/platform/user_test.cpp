@@ -10,6 +10,7 @@
 #include <climits>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -390,7 +391,7 @@ template <class F> win32::testing::PresentationCounts presented_by(F f) {
     f();
     const win32::testing::PresentationCounts after = win32::testing::presentation_counts();
     return {after.frames - before.frames, after.converted_pixels - before.converted_pixels,
-            after.rectangles - before.rectangles};
+            after.rectangles - before.rectangles, after.compared_pixels - before.compared_pixels};
 }
 template <class F> long long converted_by(F f) {
     return presented_by(f).converted_pixels;
@@ -406,23 +407,28 @@ protected:
     void TearDown() override { win32::testing::use_texture_presentation(false); }
 };
 
+// How many pixels the display shows otherwise than the window holds them;
+// -1 when it shows a picture of another size.
+int misshown(HWND window) {
+    int width = 0, height = 0;
+    const std::vector<std::uint32_t> shown =
+        win32::testing::presented_pixels(window, width, height);
+    const SIZE client = win32::testing::client_size(window);
+    if (width != client.cx || height != client.cy) return -1;
+    int wrong = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = win32::testing::window_pixel(window, x, y);
+            const std::uint32_t rgb = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+            wrong += shown[std::size_t(y) * width + x] != rgb;
+        }
+    return wrong;
+}
+
 TEST_P(Presentation, ShowsWhatDiffersAndAddsUpToTheWholePicture) {
     TestWindow w;
     HDC dc = GetDC(w.handle);
-    auto shows_the_window = [&] {
-        int width = 0, height = 0;
-        const std::vector<std::uint32_t> shown =
-            win32::testing::presented_pixels(w.handle, width, height);
-        if (width != 320 || height != 200) return -1;
-        int wrong = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const COLORREF c = win32::testing::window_pixel(w.handle, x, y);
-                const std::uint32_t rgb = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-                wrong += shown[std::size_t(y) * width + x] != rgb;
-            }
-        return wrong;
-    };
+    auto shows_the_window = [&] { return misshown(w.handle); };
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), green = CreateSolidBrush(RGB(0, 255, 0));
     const RECT first{10, 10, 30, 20}, second{200, 150, 310, 195}, third{0, 0, 320, 1};
     FillRect(dc, &first, red);
@@ -503,6 +509,106 @@ INSTANTIATE_TEST_SUITE_P(Paths, Presentation, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool> &info) {
                              return info.param ? "Texture" : "Surface";
                          });
+
+// A page of the window's size, on a memory DC of its own.
+struct Page {
+    Page(HDC window_dc, int width, int height) {
+        dc = CreateCompatibleDC(window_dc);
+        bitmap = CreateCompatibleBitmap(window_dc, width, height);
+        old = SelectObject(dc, bitmap);
+        clear(RGB(0, 0, 0));
+        this->width = width, this->height = height;
+    }
+    ~Page() {
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    void fill(RECT box, COLORREF color) const {
+        HBRUSH brush = CreateSolidBrush(color);
+        FillRect(dc, &box, brush);
+        DeleteObject(brush);
+    }
+    void clear(COLORREF color) const { fill({0, 0, 4000, 4000}, color); }
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    int width = 0, height = 0;
+};
+
+// A copy of a page over the whole window (a page flip) shows the page's own
+// pixels, copying nothing; what either is drawn on later must still behave
+// as if they had been copied.
+TEST(PageFlip, TheWindowKeepsTheFlippedPictureWhicheverIsDrawnOnAfter) {
+    TestWindow w;
+    HDC dc = GetDC(w.handle);
+    auto page = std::make_unique<Page>(dc, 320, 200);
+    const COLORREF red = RGB(255, 0, 0), green = RGB(0, 255, 0), blue = RGB(0, 0, 255);
+    page->fill({10, 10, 50, 50}, red);
+    BitBlt(dc, 0, 0, 320, 200, page->dc, 0, 0, SRCCOPY);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 20, 20), red);
+    page->fill({10, 10, 50, 50}, green);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 20, 20), red) << "drawn on the page after";
+    EXPECT_EQ(GetPixel(dc, 20, 20), red) << "read through the window's DC";
+    EXPECT_EQ(GetPixel(page->dc, 20, 20), green);
+
+    BitBlt(dc, 0, 0, 320, 200, page->dc, 0, 0, SRCCOPY);
+    HBRUSH brush = CreateSolidBrush(blue);
+    const RECT corner{0, 0, 5, 5};
+    FillRect(dc, &corner, brush);
+    DeleteObject(brush);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 1, 1), blue) << "drawn on the window after";
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 20, 20), green);
+    EXPECT_EQ(GetPixel(page->dc, 1, 1), RGB(0, 0, 0)) << "the page keeps its own";
+
+    // The window's picture outlives the page.
+    BitBlt(dc, 0, 0, 320, 200, page->dc, 0, 0, SRCCOPY);
+    page.reset();
+    wait_for_presentation(w.handle);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 20, 20), green);
+    EXPECT_EQ(win32::testing::window_pixel(w.handle, 1, 1), RGB(0, 0, 0));
+    EXPECT_EQ(misshown(w.handle), 0);
+    ReleaseDC(w.handle, dc);
+}
+
+// Two pages cleared to the same colour differ only where either was drawn on
+// since: flipping between them looks there alone, and converts what
+// differs. Pages cleared to different colours are compared whole.
+TEST(PageFlip, FlippingBetweenClearedPagesLooksOnlyWhereEitherWasDrawn) {
+    TestWindow w(SW_SHOWNORMAL, 640 + 8, 480 + 27);
+    HDC dc = GetDC(w.handle);
+    Page first(dc, 640, 480), second(dc, 640, 480);
+    const COLORREF yellow = RGB(255, 255, 0), cyan = RGB(0, 255, 255);
+    auto flip = [&](const Page &page) {
+        return presented_by([&] {
+            BitBlt(dc, 0, 0, 640, 480, page.dc, 0, 0, SRCCOPY);
+            wait_for_presentation(w.handle);
+        });
+    };
+    flip(first);
+    first.fill({100, 100, 114, 114}, yellow);
+    second.fill({400, 300, 414, 314}, cyan);
+    flip(first);
+    const win32::testing::PresentationCounts to_second = flip(second);
+    EXPECT_EQ(to_second.converted_pixels, 2 * 14 * 14);
+    EXPECT_LE(to_second.compared_pixels, 2 * 32 * 32) << "the tiles of the two squares";
+    EXPECT_EQ(misshown(w.handle), 0);
+
+    // The next frame: the first page cleared again and drawn elsewhere.
+    first.clear(RGB(0, 0, 0));
+    first.fill({200, 20, 214, 34}, yellow);
+    const win32::testing::PresentationCounts to_first = flip(first);
+    EXPECT_EQ(to_first.converted_pixels, 2 * 14 * 14);
+    EXPECT_LE(to_first.compared_pixels, 2 * 32 * 32);
+    EXPECT_EQ(misshown(w.handle), 0);
+
+    second.clear(RGB(0, 0, 128));
+    const win32::testing::PresentationCounts other_colour = flip(second);
+    EXPECT_EQ(other_colour.compared_pixels, 640 * 480);
+    EXPECT_EQ(other_colour.converted_pixels, 640 * 480);
+    EXPECT_EQ(misshown(w.handle), 0);
+    ReleaseDC(w.handle, dc);
+}
 
 // BGI_ZOOM takes a whole number from 1 to 8; anything else is no zoom.
 TEST(Zoom, TakesOneToEightAndNothingElse) {

@@ -162,6 +162,20 @@ TEST_F(Snapshot, ColoursComeThroughThePalette) {
     EXPECT_EQ(p.at(10, 10), red);
 }
 
+// The picture is of the page shown, never of the one drawn on.
+TEST_F(Snapshot, ThePictureIsOfTheVisualPage) {
+    const Outcome r = run("BGI_SNAPSHOT=shot-%d.png BGI_KEYS=x", "pages");
+    EXPECT_EQ(r.status, 0) << r.err;
+    const Picture page1 = read_png(dir / "shot-1.png"), page0 = read_png(dir / "shot-2.png");
+    ASSERT_TRUE(page1.read && page0.read);
+    EXPECT_EQ(page1.at(120, 120), 0x00FF00u) << "page 1's green bar";
+    EXPECT_EQ(page1.at(220, 220), black) << "page 0's blue bar is hidden";
+    EXPECT_EQ(page1.at(20, 20), black) << "page 0's red bar is hidden";
+    EXPECT_EQ(page0.at(220, 220), 0x0000FFu);
+    EXPECT_EQ(page0.at(20, 20), red);
+    EXPECT_EQ(page0.at(120, 120), black);
+}
+
 // A program's own exit status stays; the picture is saved all the same.
 TEST_F(Snapshot, ExitKeepsItsStatus) {
     const Outcome r = run("BGI_SNAPSHOT=shot.png", "exit");

@@ -13,7 +13,10 @@
      compute  computes for ever, calling nothing
      mouse    prints the mouse's position and buttons whenever they change,
               until the right button is down; then waits for a key
-     maximised  a maximised window, then a wait for a key */
+     maximised  a maximised window, then a wait for a key
+     pages    a green bar at (100, 100)-(139, 139) on page 1, which is then
+              shown, and a blue one at (200, 200)-(239, 239) on page 0,
+              hidden; a wait for a key, page 0 shown, a wait for a key */
 #include <graphics.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -47,6 +50,19 @@ int main(int argc, char **argv) {
         setfillstyle(SOLID_FILL, GREEN);
         bar(100, 100, 139, 139);
         setrgbpalette(GREEN, 200, 100, 40);
+        return 0;
+    }
+    if (strcmp(what, "pages") == 0) {
+        setactivepage(1);
+        setfillstyle(SOLID_FILL, GREEN);
+        bar(100, 100, 139, 139);
+        setvisualpage(1);
+        setactivepage(0);
+        setfillstyle(SOLID_FILL, BLUE);
+        bar(200, 200, 239, 239);
+        getch();
+        setvisualpage(0);
+        getch();
         return 0;
     }
     if (strcmp(what, "exit") == 0) exit(3);

@@ -100,11 +100,13 @@ void minimize_window(std::uint32_t window);
 void present(std::uint32_t window, const Frame &frame);
 
 // What the presentations have done since the program started (tests and
-// benchmarks): frames given, pixels converted, rectangles sent to the screen.
+// benchmarks): frames given, pixels converted, rectangles sent to the screen,
+// and pixels looked at to find the ones that differ.
 struct PresentCounts {
     long long frames = 0;
     long long converted = 0;
     long long areas = 0;
+    long long compared = 0;
 };
 PresentCounts present_counts();
 

@@ -249,6 +249,7 @@ void present_on_surface(SDL_Window *w, Shown &s, Frame frame) {
     if (s.target != target) frame.whole = true;
     s.target = target;
     const std::vector<Run> &runs = s.frame.take(frame);
+    counts.compared += s.frame.looked_at();
     if (runs.empty() && !frame.whole) return;
     update_lut(s, frame, target->format);
     const int z = s.zoom;
@@ -287,6 +288,7 @@ void present_on_texture(Shown &s, Frame frame) {
         frame.whole = true;
     }
     const std::vector<Run> &runs = s.frame.take(frame);
+    counts.compared += s.frame.looked_at();
     if (runs.empty() && !frame.whole) return;
     update_lut(s, frame, nullptr);
     // A locked part of a streaming texture holds nothing to keep: every

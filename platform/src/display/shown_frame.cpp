@@ -38,6 +38,7 @@ const std::vector<Run> &ShownFrame::take(const Frame &frame) {
     runs.clear();
     merged.clear();
     took_whole = false;
+    looked = 0;
     if (!frame.pixels || frame.width <= 0 || frame.height <= 0) {
         known = false;
         return runs;
@@ -63,7 +64,8 @@ void ShownFrame::compare(const Frame &frame, const Area &area) {
     const int x1 = std::min(area.x + area.width, width);
     const int y0 = std::max(area.y, 0);
     const int y1 = std::min(area.y + area.height, height);
-    if (x0 >= x1) return;
+    if (x0 >= x1 || y0 >= y1) return;
+    looked += (long long)(x1 - x0) * (y1 - y0);
     for (int y = y0; y < y1; ++y)
         compare_row(frame.pixels + std::ptrdiff_t(y) * frame.stride,
                     pixels.data() + std::size_t(y) * std::size_t(width), y, x0, x1);
@@ -85,6 +87,7 @@ void ShownFrame::take_all(const Frame &frame) {
         runs.push_back({y, 0, width});
     }
     known = took_whole = true;
+    looked = (long long)width * height;
 }
 
 void ShownFrame::compare_row(const std::uint8_t *now, std::uint8_t *shown, int y, int x0, int x1) {

@@ -28,6 +28,8 @@ public:
     const std::vector<Run> &take(const Frame &frame);
     // Whether the last take was of every pixel.
     bool whole() const { return took_whole; }
+    // How many pixels the last take looked at.
+    long long looked_at() const { return looked; }
 
     // The runs of the last take as a few rectangles covering them (rows
     // next to each other whose runs overlap share one), for the display to
@@ -41,6 +43,7 @@ private:
 
     bool known = false;
     bool took_whole = false;
+    long long looked = 0;
     int width = 0, height = 0;
     std::uint32_t colors[256] = {};
     std::vector<std::uint8_t> pixels; // width x height, rows packed
