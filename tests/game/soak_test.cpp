@@ -1,7 +1,12 @@
 // The game's frame logic for many frames on a headless 640 x 480 display, with keys typed as a
-// player would: the heap, the GDI objects, the windows and the timers must stay flat. The snake's
-// own nodes are the one thing that grows, a node for each pickup eaten, never freed by design.
-// BGI_SOAK_FRAMES sets the number of frames: ctest sets 100,000, or 5,000 under the sanitizers.
+// player would. Every frame must keep the game's rules: the snake moves one cell on every fifth
+// frame of play and on no other, in the direction the keys read before chose; it grows by the cell
+// it eats; its body stays joined; pickups land on free cells of the grid; the game is lost exactly
+// when the head runs into the body; and what is shown is the snake as the frame drew it, with
+// "Game Over!" once lost. And the heap, the GDI objects, the windows and the timers must stay
+// flat: the snake's own nodes are the one thing that grows, a node for each pickup eaten, never
+// freed by design. BGI_SOAK_FRAMES sets the number of frames: ctest sets 100,000, or 5,000 under
+// the sanitizers.
 #include "bgi.h"
 #include "bgi_internal.h"
 #include "gameLoop.h"
@@ -93,6 +98,78 @@ char next_key(const gameState &s, int frame_number) {
     return "awds"[best];
 }
 
+// What a frame must have done, judged from the state before it and the key typed for it.
+struct Rules {
+    const Field &field;
+
+    static bool same(segment a, segment b) { return a.x == b.x && a.y == b.y; }
+    bool adjacent(segment a, segment b) const {
+        for (int d = 0; d < 4; ++d)
+            if (same(field.step(a, d), b)) return true;
+        return false;
+    }
+    // Any failure as text, empty when the frame kept every rule.
+    std::string check(int frame_number, const gameState &before, const std::vector<segment> &body,
+                      int key, const gameState &after) const {
+        const segment head = after.snake->sgt;
+        const bool moves = before.game && frame_number % (gameState::speed + 1) == 0;
+        const int steered = key ? turnDetection(key, before.direction) : -2;
+        if (after.direction != (steered >= 0 ? steered : before.direction))
+            return "the direction does not follow the key";
+        if (!moves) {
+            if (!same(head, body[0])) return "the snake moved between its moves";
+            if (length(after.snake) != int(body.size())) return "the snake grew without moving";
+            if (after.game != before.game) return "the game ended without a move";
+        } else {
+            if (!same(head, field.step(body[0], before.direction)))
+                return "the move is not one cell in the direction chosen before";
+            // A head that left the field is compared with the pickup before it wraps.
+            const int d = before.direction;
+            const segment unwrapped{body[0].x + (d % 2 == 0 ? dirMatrix[d] : 0),
+                                    body[0].y + (d % 2 == 1 ? dirMatrix[d] : 0)};
+            const bool eats = before.haspickup && same(unwrapped, before.pickup);
+            if (length(after.snake) != int(body.size()) + eats)
+                return "the snake did not grow by what it ate";
+            bool hits = false;
+            for (const node *n = after.snake->next; n && n->next; n = n->next)
+                hits = hits || same(n->sgt, head);
+            if ((after.game == 0) != hits) return "the game ended otherwise than by a collision";
+        }
+        for (const node *n = after.snake; n->next; n = n->next)
+            if (!same(n->sgt, n->next->sgt) && !adjacent(n->sgt, n->next->sgt))
+                return "the body came apart";
+        if (!after.haspickup) return "no pickup on the field";
+        const segment p = after.pickup;
+        if (p.x % 15 || p.y % 15 || p.x < 0 || p.y < 0 || p.x > getmaxx() - 15 ||
+            p.y > getmaxy() - 15)
+            return "the pickup is off the grid";
+        for (const node *n = after.snake; n->next && !same(p, before.pickup); n = n->next)
+            if (same(n->sgt, p)) return "the pickup landed on the snake";
+        return {};
+    }
+};
+
+// Whether the page just shown holds the snake as it was when the frame began (drawn before the
+// move, and under the pickup and the text drawn after it), and "Game Over!" exactly when the game
+// is lost. The page stays active until the next frame.
+std::string check_picture(const std::vector<segment> &body, const gameState &before,
+                          const gameState &after) {
+    const int left = getmaxx() / 2 - 160, top = getmaxy() / 2 - 30;
+    for (const segment &p : body) {
+        const bool covered =
+            (p.x == before.pickup.x && p.y == before.pickup.y) ||
+            (p.x + 14 > left && p.x < left + 320 && p.y + 14 > top && p.y < top + 32);
+        if (!covered &&
+            (getpixel(p.x + 1, p.y + 1) != YELLOW || getpixel(p.x + 8, p.y + 8) != YELLOW))
+            return "a square of the snake is not shown";
+    }
+    int white = 0;
+    for (int y = top; y < top + 32; ++y)
+        for (int x = left; x < left + 320; ++x) white += getpixel(x, y) == WHITE;
+    if ((white > 500) != (after.game == 0)) return "\"Game Over!\" shown otherwise than lost";
+    return {};
+}
+
 // The process's resident memory, in KiB.
 long long resident_kib() {
     long long pages = 0, resident = 0;
@@ -103,7 +180,7 @@ long long resident_kib() {
     return resident * sysconf(_SC_PAGESIZE) / 1024;
 }
 
-TEST(Soak, FramesWithKeysKeepTheHeapFlatApartFromTheSnakesGrowth) {
+TEST(Soak, FramesWithKeysKeepTheRulesAndTheHeapFlatApartFromTheSnakesGrowth) {
     const char *setting = std::getenv("BGI_SOAK_FRAMES");
     const int frames = setting ? std::atoi(setting) : 5000;
     ASSERT_GE(frames, 2000);
@@ -127,15 +204,31 @@ TEST(Soak, FramesWithKeysKeepTheHeapFlatApartFromTheSnakesGrowth) {
     win32::testing::GdiObjects objects_at_settled;
     long long largest_drift = 0;
     int keys = 0, lost_at = -1;
+    const Field field{(getmaxx() + 1 + 14) / 15, (getmaxy() + 1 + 14) / 15};
+    const Rules rules{field};
+    // The snake before each frame; as long as the field has cells, so that it never grows.
+    std::vector<segment> body;
+    body.reserve(std::size_t(field.columns * field.rows) + 1);
     const auto start = std::chrono::steady_clock::now();
     for (int f = 1; f <= frames; ++f) {
+        const gameState before = s;
+        body.clear();
+        for (const node *n = s.snake; n; n = n->next) body.push_back(n->sgt);
         // Right after each move, so that the key steers the next one.
+        char key = 0;
         if (f % (s.speed + 1) == 1) {
-            win32::testing::inject_text(bgi::window_handle(), std::string(1, next_key(s, f)));
+            key = next_key(s, f);
+            win32::testing::inject_text(bgi::window_handle(), std::string(1, key));
             ++keys;
         }
         ASSERT_TRUE(frame(s)) << "frame " << f;
+        const std::string broken = rules.check(f, before, body, key, s);
+        ASSERT_EQ(broken, "") << "frame " << f;
         if (!s.game && lost_at < 0) lost_at = f;
+        // The pictures of the frames around the loss, and of every 997th.
+        if (f % 997 == 0 || (s.game == 0 && f - lost_at < 3)) {
+            ASSERT_EQ(check_picture(body, before, s), "") << "frame " << f;
+        }
         if (f == settled) {
             heap_at_settled = heap_in_use();
             resident_at_settled = resident_kib();
