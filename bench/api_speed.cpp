@@ -125,6 +125,33 @@ template <Star *S, int Style, int Thickness> struct Lines {
     }
 };
 
+// Sloped lines from the centre, Dx pixels across and Dy down, in the four
+// quadrants and both directions of travel in turn.
+template <int Dx, int Dy> struct SlopedLines {
+    static void prepare() { reset(); }
+    static void call(long i) {
+        const int dx = (i & 1) ? -Dx : Dx, dy = (i & 2) ? -Dy : Dy;
+        if (i & 4)
+            line(centre_x + dx, centre_y + dy, centre_x, centre_y);
+        else
+            line(centre_x, centre_y, centre_x + dx, centre_y + dy);
+    }
+    // One pixel lit a step along the longer side, the start lit and the end
+    // not, all within the line's box.
+    static bool check() {
+        prepare();
+        line(centre_x, centre_y, centre_x + Dx, centre_y + Dy);
+        int lit = 0;
+        for (int y = centre_y - 1; y <= centre_y + Dy + 1; ++y)
+            for (int x = centre_x - 1; x <= centre_x + Dx + 1; ++x) lit += getpixel(x, y) == WHITE;
+        if (lit != std::max(Dx, Dy))
+            std::fprintf(stderr, "api_speed: sloped line lit %d pixels, not %d\n", lit,
+                         std::max(Dx, Dy));
+        return lit == std::max(Dx, Dy) && pixel_is(centre_x, centre_y, WHITE) &&
+               pixel_is(centre_x + Dx, centre_y + Dy, BLACK);
+    }
+};
+
 // Flood fill of the inside of a square outline, drawn once by prepare. The
 // fill colour alternates so that every call repaints the whole inside. The
 // timed call is setfillstyle + floodfill (the `setfillstyle` workload alone
@@ -263,6 +290,12 @@ const Workload workloads[] = {
     workload<Lines<&star_500, SOLID_LINE, NORM_WIDTH>>("line_500"),
     workload<Lines<&star_500, SOLID_LINE, THICK_WIDTH>>("line_500_thick"),
     workload<Lines<&star_500, DOTTED_LINE, NORM_WIDTH>>("line_500_dotted"),
+    workload<SlopedLines<40, 20>>("line_slope_0.5_40"),
+    workload<SlopedLines<800, 80>>("line_slope_0.1_800"),
+    workload<SlopedLines<500, 300>>("line_slope_0.6_500"),
+    workload<SlopedLines<300, 300>>("line_slope_1_300"),
+    workload<SlopedLines<100, 300>>("line_slope_3_300"),
+    workload<SlopedLines<120, 480>>("line_slope_4_480"),
     {"rectangle_100", reset,
      [](long i) {
          const int d = int(i & 7);
@@ -357,8 +390,9 @@ const Workload workloads[] = {
          cleardevice();
          return pixel_is(10, 10, BLACK);
      }},
-    // Copies the page onto the client area; showing the window is left to
-    // the next message pump and is not part of it.
+    // Shows the other page: the reference copies it onto the client area,
+    // ours shows it in place. Showing the window is left to the next message
+    // pump and is not part of it.
     {"flip", reset, [](long i) { setvisualpage(int(~i & 1)); }, nullptr},
     {"getimage_640x480", prepare_image,
      [](long i) {

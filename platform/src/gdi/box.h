@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 
 namespace win32::gdi {
 
@@ -26,6 +27,17 @@ struct Box {
                 std::max(bottom, o.bottom)};
     }
     bool operator==(const Box &) const = default;
+
+    // A box that holds nothing and that any box grows from.
+    static constexpr Box none() { return {INT_MAX, INT_MAX, INT_MIN, INT_MIN}; }
+    // Grows to hold `o` too, which is not empty: no test for emptiness,
+    // for the boxes drawing touches, one a call.
+    void grow(const Box &o) {
+        left = std::min(left, o.left);
+        top = std::min(top, o.top);
+        right = std::max(right, o.right);
+        bottom = std::max(bottom, o.bottom);
+    }
 };
 
 } // namespace win32::gdi

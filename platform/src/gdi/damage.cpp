@@ -10,7 +10,27 @@ void TileMap::reset(int w, int h) {
     rows = (height + tile_size - 1) >> tile_shift;
     row_words = (((width + tile_size - 1) >> tile_shift) + 63) / 64;
     words.assign(std::size_t(rows) * std::size_t(row_words), 0);
-    pending = {};
+    pending = Box::none();
+}
+
+void TileMap::mark_now(const Box &box) {
+    const int left = std::max(box.left, 0), top = std::max(box.top, 0);
+    const int right = std::min(box.right, width), bottom = std::min(box.bottom, height);
+    if (left >= right || top >= bottom) return;
+    const int tx0 = left >> tile_shift, tx1 = (right - 1) >> tile_shift;
+    const int w0 = tx0 >> 6, w1 = tx1 >> 6;
+    const std::uint64_t first = ~std::uint64_t(0) << (tx0 & 63);
+    const std::uint64_t last = ~std::uint64_t(0) >> (63 - (tx1 & 63));
+    std::uint64_t *row = words.data() + std::size_t(top >> tile_shift) * std::size_t(row_words);
+    for (int ty = top >> tile_shift; ty <= (bottom - 1) >> tile_shift; ++ty, row += row_words) {
+        if (w0 == w1) {
+            row[w0] |= first & last;
+            continue;
+        }
+        row[w0] |= first;
+        for (int w = w0 + 1; w < w1; ++w) row[w] = ~std::uint64_t(0);
+        row[w1] |= last;
+    }
 }
 
 bool differing_areas(const DamageRecord &a, const DamageRecord &b, int width, int height,

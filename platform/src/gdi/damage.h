@@ -23,17 +23,19 @@ public:
     void reset(int width, int height);
     void clear() {
         std::fill(words.begin(), words.end(), std::uint64_t(0));
-        pending = {};
+        pending = Box::none();
     }
 
     // Marks every tile the box touches, as far as the surface reaches. Boxes
     // that follow each other close together (the spans of one fill, the
     // sides of a rectangle) are gathered into one first, and marked when one
     // comes that lies further away, or at flush.
+    // The box is not empty.
     void mark(const Box &box) {
-        const Box joined = pending.unite(box);
-        if (joined.right - joined.left <= gather_limit &&
-            joined.bottom - joined.top <= gather_limit) {
+        Box joined = pending;
+        joined.grow(box);
+        if ((long long)joined.right - joined.left <= gather_limit &&
+            (long long)joined.bottom - joined.top <= gather_limit) {
             pending = joined;
             return;
         }
@@ -43,7 +45,7 @@ public:
     // Every box given to mark is in the tiles: call before reading them.
     void flush() {
         mark_now(pending);
-        pending = {};
+        pending = Box::none();
     }
 
     int tile_rows() const { return rows; }
@@ -57,27 +59,10 @@ public:
 private:
     static constexpr int gather_limit = 64;
 
-    void mark_now(const Box &box) {
-        const int left = std::max(box.left, 0), top = std::max(box.top, 0);
-        const int right = std::min(box.right, width), bottom = std::min(box.bottom, height);
-        if (left >= right || top >= bottom) return;
-        const int tx0 = left >> tile_shift, tx1 = (right - 1) >> tile_shift;
-        const int w0 = tx0 >> 6, w1 = tx1 >> 6;
-        const std::uint64_t first = ~std::uint64_t(0) << (tx0 & 63);
-        const std::uint64_t last = ~std::uint64_t(0) >> (63 - (tx1 & 63));
-        std::uint64_t *row = words.data() + std::size_t(top >> tile_shift) * std::size_t(row_words);
-        for (int ty = top >> tile_shift; ty <= (bottom - 1) >> tile_shift; ++ty, row += row_words) {
-            if (w0 == w1) {
-                row[w0] |= first & last;
-                continue;
-            }
-            row[w0] |= first;
-            for (int w = w0 + 1; w < w1; ++w) row[w] = ~std::uint64_t(0);
-            row[w1] |= last;
-        }
-    }
+    // Out of line: the gathering above is what drawing runs through.
+    void mark_now(const Box &box);
 
-    Box pending; // marked, not yet in the tiles
+    Box pending = Box::none(); // marked, not yet in the tiles
     int width = 0, height = 0;
     int rows = 0, row_words = 0;
     std::vector<std::uint64_t> words;

@@ -6,10 +6,46 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace win32::gdi {
 
 namespace {
+
+// A run of `count` pixels of an 8-bit surface from `p` on, `step` bytes
+// apart, combined with one mix. Copying a value along a row (step 1 or -1)
+// writes the bytes a word at a time.
+template <bool Copy> struct BytePen {
+    std::uint8_t and_bits, xor_bits;
+
+    void run(std::uint8_t *p, long long count, std::ptrdiff_t step) const {
+        if (Copy && (step == 1 || step == -1)) {
+            fill(step > 0 ? p : p - (count - 1), std::size_t(count));
+            return;
+        }
+        for (long long i = 0; i < count; ++i, p += step) *p = one(*p);
+    }
+    std::uint8_t one(std::uint8_t pixel) const {
+        return Copy ? xor_bits : std::uint8_t((pixel & and_bits) ^ xor_bits);
+    }
+    // n bytes from p on: short ones by two stores that may overlap.
+    void fill(std::uint8_t *p, std::size_t n) const {
+        if (n >= 16) {
+            std::memset(p, xor_bits, n);
+            return;
+        }
+        const std::uint64_t v = std::uint64_t(xor_bits) * 0x0101010101010101u;
+        auto put = [&](std::size_t at, std::size_t bytes) { std::memcpy(p + at, &v, bytes); };
+        if (n >= 8)
+            put(0, 8), put(n - 8, 8);
+        else if (n >= 4)
+            put(0, 4), put(n - 4, 4);
+        else if (n >= 2)
+            put(0, 2), put(n - 2, 2);
+        else if (n == 1)
+            *p = xor_bits;
+    }
+};
 
 // Walks the pixels of one cosmetic segment: along the major axis one pixel a
 // step, the minor coordinate rounded to nearest (halves down) from the exact
@@ -28,15 +64,21 @@ struct LineWalk {
     // The walk runs on local copies: a byte written through `pixel` could
     // otherwise be any member, and the compiler would reload them all.
     void run(Surface &s, long long count, Mix mix, bool paint) {
+        if (count <= 0) return;
+        if (pixel && paint) {
+            if (mix.and_bits == 0)
+                paint_bytes(BytePen<true>{mix.and_bits, mix.xor_bits}, count);
+            else
+                paint_bytes(BytePen<false>{mix.and_bits, mix.xor_bits}, count);
+            return;
+        }
         long long major_ = major, minor_ = minor, slack_ = slack;
         const int minor_step_ = minor_step;
         const long long two_n_ = two_n, two_minor_ = two_minor;
         if (pixel) {
             std::uint8_t *p = pixel;
             const std::ptrdiff_t along = pixel_major, across = pixel_minor;
-            const std::uint8_t and_bits = mix.and_bits, xor_bits = mix.xor_bits;
             for (long long i = 0; i < count; ++i) {
-                if (paint) *p = std::uint8_t((*p & and_bits) ^ xor_bits);
                 p += along;
                 slack_ -= two_minor_;
                 if (slack_ < 0) slack_ += two_n_, p += across, minor_ += minor_step_;
@@ -56,6 +98,56 @@ struct LineWalk {
             }
         }
         major = major_, minor = minor_, slack = slack_;
+    }
+
+    // The same walk on 8-bit pixels. Lines that keep their minor coordinate,
+    // or move it every step, are one run; long lines whose minor coordinate
+    // moves every fourth step or less often are runs between its moves, each
+    // one step longer than the shortest or not (one division a line, none a
+    // run); the rest goes pixel by pixel, where the branch of the move
+    // follows the slope's pattern, which the processor learns.
+    template <class Pen> void paint_bytes(const Pen &pen, long long count) {
+        std::uint8_t *p = pixel;
+        long long slack_ = slack, moves = 0;
+        const long long two_n_ = two_n, two_minor_ = two_minor;
+        const std::ptrdiff_t along = pixel_major, across = pixel_minor;
+        if (two_minor_ == 0) {
+            pen.run(p, count, along);
+            p += count * along;
+        } else if (two_minor_ == two_n_) {
+            // slack - two_n is below zero and slack + 0 again: it stays.
+            pen.run(p, count, along + across);
+            p += count * (along + across);
+            moves = count;
+        } else if (two_n_ >= 8 * two_minor_ && count >= 32) {
+            // After a move the slack lies in [two_n - two_minor, two_n), so
+            // the steps up to the next move number `shortest` or one more.
+            const long long shortest = (two_n_ - two_minor_) / two_minor_ + 1;
+            const long long longer_from = shortest * two_minor_;
+            long long left = count, steps = slack_ / two_minor_ + 1;
+            while (steps <= left) {
+                pen.run(p, steps, along);
+                p += steps * along + across;
+                slack_ += two_n_ - steps * two_minor_;
+                ++moves;
+                left -= steps;
+                steps = shortest + (slack_ >= longer_from);
+            }
+            pen.run(p, left, along);
+            p += left * along;
+            slack_ -= left * two_minor_;
+        } else {
+            for (long long i = 0; i < count; ++i) {
+                *p = pen.one(*p);
+                p += along;
+                slack_ -= two_minor_;
+                if (slack_ < 0) slack_ += two_n_, p += across, ++moves;
+            }
+        }
+        pixel = p;
+        major += major_step * count;
+        minor += minor_step * moves;
+        slack = slack_;
     }
 };
 

@@ -85,7 +85,7 @@ void Surface::borrow(Surface &lender, int x, int y) {
     loan = Loan{&lender, x, y};
     lender.borrowers.push_back(this);
     picture_id = next_picture++;
-    changes = {};
+    changes = Box::none();
 }
 
 void Surface::end_loan() {
@@ -104,6 +104,11 @@ void Surface::settle() {
     } else {
         damage.background.reset();
     }
+}
+
+void Surface::settle_shared() {
+    if (loan) settle();
+    settle_borrowers();
 }
 
 void Surface::settle_borrowers() {
@@ -125,7 +130,7 @@ bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
     storage.reset();
     data = nullptr;
     width = height = stride = 0;
-    changes = {};
+    changes = Box::none();
     damage.background.reset();
     damage.drawn.reset(0, 0);
     bits_per_pixel = bpp;
@@ -159,7 +164,7 @@ void Surface::view(const void *bits, int w, int h, int bpp, bool bottom_up_rows)
     stride = int((std::int64_t(w) * bpp + 31) / 32 * 4);
     bottom_up = bottom_up_rows;
     device_independent = true;
-    changes = {};
+    changes = Box::none();
     damage.background.reset();
     damage.drawn.reset(0, 0);
     choose_ops();
@@ -196,7 +201,7 @@ void Surface::refill_drawn(Mix mix) {
     differing_areas(damage_record(), damage, width, height, areas);
     if (!borrowers.empty()) settle_borrowers();
     for (const Box &area : areas) {
-        changes = changes.unite(area);
+        changes.grow(area);
         for (int y = area.top; y < area.bottom; ++y)
             ops->fill(*this, y, area.left, area.right, mix);
     }

@@ -141,10 +141,11 @@ struct Surface {
     // do: whoever shows the surface asks for them with take_changes, and the
     // damage record keeps them until the surface is next filled whole. A
     // surface whose pixels another one shows lets it take its copy first.
-    void touch(const Box &box) {
-        if (!borrowers.empty()) settle_borrowers();
-        if (loan) settle();
-        changes = changes.unite(box);
+    void touch(const Box &area) {
+        if (loan || !borrowers.empty()) [[unlikely]]
+            settle_shared();
+        const Box box = area; // not one of ours, which the stores below would change
+        changes.grow(box);
         damage.drawn.mark(box);
     }
     // Everything: the surface is to be shown whole.
@@ -152,7 +153,7 @@ struct Surface {
     bool has_changes() const { return !changes.intersect(bounds()).empty(); }
     std::optional<Box> take_changes() {
         const Box box = changes.intersect(bounds());
-        changes = {};
+        changes = Box::none();
         if (box.empty()) return std::nullopt;
         return box;
     }
@@ -218,13 +219,14 @@ private:
     }
     void choose_ops();
     void settle_borrowers();
+    void settle_shared();
     void end_loan();
     void refill_drawn(Mix mix);
 
     std::unique_ptr<std::uint8_t[]> storage;
     std::uint8_t *data = nullptr;
     const SpanOps *ops;
-    Box changes;
+    Box changes = Box::none();
     DamageRecord damage;
     bool memory_shared = false;
     std::uint64_t picture_id;
