@@ -16,13 +16,18 @@ namespace {
 // apart, combined with one mix. Copying a value along a row (step 1 or -1)
 // writes the bytes a word at a time.
 template <bool Copy> struct BytePen {
+    static constexpr bool copies = Copy;
     std::uint8_t and_bits, xor_bits;
+
+    // The value copied, in every byte of a word.
+    std::uint64_t word() const { return std::uint64_t(xor_bits) * 0x0101010101010101u; }
 
     void run(std::uint8_t *p, long long count, std::ptrdiff_t step) const {
         if (Copy && (step == 1 || step == -1)) {
             fill(step > 0 ? p : p - (count - 1), std::size_t(count));
             return;
         }
+#pragma GCC unroll 4
         for (long long i = 0; i < count; ++i, p += step) *p = one(*p);
     }
     std::uint8_t one(std::uint8_t pixel) const {
@@ -34,7 +39,7 @@ template <bool Copy> struct BytePen {
             std::memset(p, xor_bits, n);
             return;
         }
-        const std::uint64_t v = std::uint64_t(xor_bits) * 0x0101010101010101u;
+        const std::uint64_t v = word();
         auto put = [&](std::size_t at, std::size_t bytes) { std::memcpy(p + at, &v, bytes); };
         if (n >= 8)
             put(0, 8), put(n - 8, 8);
@@ -44,6 +49,118 @@ template <bool Copy> struct BytePen {
             put(0, 2), put(n - 2, 2);
         else if (n == 1)
             *p = xor_bits;
+    }
+};
+
+// A walk on 8-bit pixels taken as runs between the moves of its minor
+// coordinate: after a move the slack lies in [two_n - two_minor, two_n), so
+// the next run is `shortest` steps long, or one more from `longer_from` on.
+struct Runs {
+    std::uint8_t *p;
+    long long slack, moves, left;
+    long long two_n, two_minor, shortest;
+    std::ptrdiff_t along, across;
+
+    // `steps` pixels and the move after them.
+    template <class Pen> void run_and_move(const Pen &pen, long long steps) {
+        pen.run(p, steps, along);
+        p += steps * along + across;
+        slack += two_n - steps * two_minor;
+        ++moves;
+        left -= steps;
+    }
+    template <class Pen> void all(const Pen &pen) {
+        const long long longer_from = shortest * two_minor;
+        // The first run, from wherever the walk stands.
+        if (const long long first = slack / two_minor + 1; first <= left) {
+            run_and_move(pen, first);
+            switch (shortest) {
+            case 2:
+                unrolled<2>(pen, longer_from);
+                break;
+            case 3:
+                unrolled<3>(pen, longer_from);
+                break;
+            case 4:
+                unrolled<4>(pen, longer_from);
+                break;
+            case 5:
+                unrolled<5>(pen, longer_from);
+                break;
+            case 6:
+                unrolled<6>(pen, longer_from);
+                break;
+            case 7:
+                unrolled<7>(pen, longer_from);
+                break;
+            case 8:
+                unrolled<8>(pen, longer_from);
+                break;
+            default:
+                break;
+            }
+            whole_runs(pen, longer_from);
+        }
+        pen.run(p, left, along);
+        p += left * along;
+        slack -= left * two_minor;
+    }
+    // Whole runs of any length. The walk is kept in locals: a byte stored
+    // could be any member, which the compiler would then load again.
+    template <class Pen> void whole_runs(const Pen &pen, long long longer_from) {
+        std::uint8_t *q = p;
+        long long s = slack, m = 0, l = left;
+        const long long after_short = two_n - shortest * two_minor;
+        const long long after_long = after_short - two_minor;
+        const std::ptrdiff_t short_step = shortest * along + across, long_step = short_step + along;
+        auto each_run = [&](auto paint) {
+            for (;;) {
+                const bool longer = s >= longer_from;
+                const long long steps = shortest + longer;
+                if (steps > l) break;
+                paint(q, steps);
+                q += longer ? long_step : short_step;
+                s += longer ? after_long : after_short;
+                ++m;
+                l -= steps;
+            }
+        };
+        if (Pen::copies && (along == 1 || along == -1) && shortest >= 8 && shortest < 16) {
+            // 8 to 16 bytes of a row: two stores of 8 that may overlap.
+            const std::uint64_t v = pen.word();
+            each_run([&](std::uint8_t *at, long long steps) {
+                std::uint8_t *first = along > 0 ? at : at - (steps - 1);
+                std::memcpy(first, &v, 8);
+                std::memcpy(first + steps - 8, &v, 8);
+            });
+        } else {
+            each_run([&](std::uint8_t *at, long long steps) { pen.run(at, steps, along); });
+        }
+        p = q, slack = s, moves += m, left = l;
+    }
+    // Whole runs of Shortest pixels or one more, each store written out.
+    template <int Shortest, class Pen> void unrolled(const Pen &pen, long long longer_from) {
+        std::uint8_t *q = p;
+        long long s = slack, m = 0, l = left;
+        const long long after_short = two_n - Shortest * two_minor;
+        const long long after_long = after_short - two_minor;
+        while (l > Shortest) {
+#pragma GCC unroll 8
+            for (int j = 0; j < Shortest; ++j) q[j * along] = pen.one(q[j * along]);
+            q += Shortest * along;
+            if (s >= longer_from) {
+                *q = pen.one(*q);
+                q += along;
+                s += after_long;
+                l -= Shortest + 1;
+            } else {
+                s += after_short;
+                l -= Shortest;
+            }
+            q += across;
+            ++m;
+        }
+        p = q, slack = s, moves += m, left = l;
     }
 };
 
@@ -101,11 +218,12 @@ struct LineWalk {
     }
 
     // The same walk on 8-bit pixels. Lines that keep their minor coordinate,
-    // or move it every step, are one run; long lines whose minor coordinate
-    // moves every fourth step or less often are runs between its moves, each
-    // one step longer than the shortest or not (one division a line, none a
-    // run); the rest goes pixel by pixel, where the branch of the move
-    // follows the slope's pattern, which the processor learns.
+    // or move it every step, are one run; other long lines are runs between
+    // its moves (or, moving more often than not, between the steps without
+    // one), each one step longer than the shortest or not: one division a
+    // line, none a run, short runs written out store by store. Short lines
+    // go pixel by pixel, where the branch of the move follows the slope's
+    // pattern, which the processor learns.
     template <class Pen> void paint_bytes(const Pen &pen, long long count) {
         std::uint8_t *p = pixel;
         long long slack_ = slack, moves = 0;
@@ -119,23 +237,28 @@ struct LineWalk {
             pen.run(p, count, along + across);
             p += count * (along + across);
             moves = count;
-        } else if (two_n_ >= 8 * two_minor_ && count >= 32) {
-            // After a move the slack lies in [two_n - two_minor, two_n), so
-            // the steps up to the next move number `shortest` or one more.
-            const long long shortest = (two_n_ - two_minor_) / two_minor_ + 1;
-            const long long longer_from = shortest * two_minor_;
-            long long left = count, steps = slack_ / two_minor_ + 1;
-            while (steps <= left) {
-                pen.run(p, steps, along);
-                p += steps * along + across;
-                slack_ += two_n_ - steps * two_minor_;
-                ++moves;
-                left -= steps;
-                steps = shortest + (slack_ >= longer_from);
-            }
-            pen.run(p, left, along);
-            p += left * along;
-            slack_ -= left * two_minor_;
+        } else if (count >= 64 && 2 * two_minor_ <= two_n_) {
+            Runs runs{
+                p,     slack_, 0, count, two_n_, two_minor_, (two_n_ - two_minor_) / two_minor_ + 1,
+                along, across};
+            runs.all(pen);
+            p = runs.p, slack_ = runs.slack, moves = runs.moves;
+        } else if (count >= 64) {
+            // Moving more often than not: a walk of diagonal steps whose
+            // "moves" are the steps without one, with the slack mirrored
+            // (two_n - 1 - slack drops below zero where slack does not).
+            const long long straight = two_n_ - two_minor_;
+            Runs runs{p,
+                      two_n_ - 1 - slack_,
+                      0,
+                      count,
+                      two_n_,
+                      straight,
+                      two_minor_ / straight + 1,
+                      along + across,
+                      -across};
+            runs.all(pen);
+            p = runs.p, slack_ = two_n_ - 1 - runs.slack, moves = count - runs.moves;
         } else {
             for (long long i = 0; i < count; ++i) {
                 *p = pen.one(*p);
