@@ -10,10 +10,9 @@ void TileMap::reset(int w, int h) {
     rows = (height + tile_size - 1) >> tile_shift;
     row_words = (((width + tile_size - 1) >> tile_shift) + 63) / 64;
     words.assign(std::size_t(rows) * std::size_t(row_words), 0);
-    pending = Box::none();
 }
 
-void TileMap::mark_now(const Box &box) {
+void TileMap::mark(const Box &box) {
     const int left = std::max(box.left, 0), top = std::max(box.top, 0);
     const int right = std::min(box.right, width), bottom = std::min(box.bottom, height);
     if (left >= right || top >= bottom) return;

@@ -21,48 +21,20 @@ public:
 
     // A map of a width x height surface with nothing marked.
     void reset(int width, int height);
-    void clear() {
-        std::fill(words.begin(), words.end(), std::uint64_t(0));
-        pending = Box::none();
-    }
+    void clear() { std::fill(words.begin(), words.end(), std::uint64_t(0)); }
 
-    // Marks every tile the box touches, as far as the surface reaches. Boxes
-    // that follow each other close together (the spans of one fill, the
-    // sides of a rectangle) are gathered into one first, and marked when one
-    // comes that lies further away, or at flush.
-    // The box is not empty.
-    void mark(const Box &box) {
-        Box joined = pending;
-        joined.grow(box);
-        if ((long long)joined.right - joined.left <= gather_limit &&
-            (long long)joined.bottom - joined.top <= gather_limit) {
-            pending = joined;
-            return;
-        }
-        mark_now(pending);
-        pending = box;
-    }
-    // Every box given to mark is in the tiles: call before reading them.
-    void flush() {
-        mark_now(pending);
-        pending = Box::none();
-    }
+    // Marks every tile the box touches, as far as the surface reaches.
+    void mark(const Box &box);
 
     int tile_rows() const { return rows; }
     int words_per_row() const { return row_words; }
-    // Word w of tile row ty (flushed): the tiles 64 w .. 64 w + 63; 0 beyond
+    // Word w of tile row ty: the tiles 64 w .. 64 w + 63; 0 beyond
     // the map.
     std::uint64_t word(int ty, int w) const {
         return ty < rows && w < row_words ? words[std::size_t(ty) * std::size_t(row_words) + w] : 0;
     }
 
 private:
-    static constexpr int gather_limit = 64;
-
-    // Out of line: the gathering above is what drawing runs through.
-    void mark_now(const Box &box);
-
-    Box pending = Box::none(); // marked, not yet in the tiles
     int width = 0, height = 0;
     int rows = 0, row_words = 0;
     std::vector<std::uint64_t> words;
@@ -76,7 +48,7 @@ struct DamageRecord {
 };
 
 // The boxes, within width x height, that hold every tile either record
-// (flushed) marks, when both were filled with the same value; false when they cannot
+// marks, when both were filled with the same value; false when they cannot
 // tell (either fill not known, or the two differ). Rows of tiles from the
 // top, each with at most max_areas_a_row boxes from the left: runs of marked
 // tiles, joined where a tile or less lies between them, and the last box of

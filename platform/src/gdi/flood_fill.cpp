@@ -149,8 +149,12 @@ BOOL FloodFill(HDC dc_handle, int x, int y, COLORREF border) {
                     region);
     else
         find_region(PackedRows{s}, stop, start_x, start_y, area, taken, seeds, region);
+    Box bounds = Box::none();
+    for (const Span &span : region) bounds.grow({span.x0, span.y, span.x1, span.y + 1});
     SpanPaint paint(*dc, *dc->brush.object, dc->rop2);
-    for (const Span &span : region) paint.span(span.y, span.x0, span.x1);
+    paint.spans_within(bounds, [&](auto paint_span) {
+        for (const Span &span : region) paint_span(span.y, span.x0, span.x1);
+    });
     return TRUE;
 }
 

@@ -44,6 +44,17 @@ public:
     // Pixels x0..x1-1 of row y, within the surface.
     void span(int y, int x0, int x1);
     void box(const Box &box);
+    // Many spans of a shape, all within `bounds`, which changes as a whole:
+    // `each` is called with a painter of one span (y, x0, x1).
+    template <class Each> void spans_within(const Box &bounds, Each each) {
+        if (nothing || bounds.empty()) return;
+        if (!uniform || mix.keeps()) {
+            each([this](int y, int x0, int x1) { span(y, x0, x1); });
+            return;
+        }
+        surface.touch(bounds);
+        each([this](int y, int x0, int x1) { surface.fill_touched(y, x0, x1, mix); });
+    }
 
 private:
     Surface &surface;

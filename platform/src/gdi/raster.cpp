@@ -115,9 +115,11 @@ bool SpanUnion::covers_limit() {
 
 void SpanUnion::paint(SpanPaint &paint) {
     merge();
-    for (const Span &s : rows_)
-        if (s.x0 < s.x1) paint.span(s.y, s.x0, s.x1);
-    for (const Span &s : apart_) paint.span(s.y, s.x0, s.x1);
+    paint.spans_within(limit_, [&](auto span) {
+        for (const Span &s : rows_)
+            if (s.x0 < s.x1) span(s.y, s.x0, s.x1);
+        for (const Span &s : apart_) span(s.y, s.x0, s.x1);
+    });
 }
 
 void SpanUnion::paint_outside(SpanPaint &paint, int y, int x0, int x1) {

@@ -85,7 +85,7 @@ void Surface::borrow(Surface &lender, int x, int y) {
     loan = Loan{&lender, x, y};
     lender.borrowers.push_back(this);
     picture_id = next_picture++;
-    changes = Box::none();
+    changes = gathered = Box::none();
 }
 
 void Surface::end_loan() {
@@ -104,6 +104,11 @@ void Surface::settle() {
     } else {
         damage.background.reset();
     }
+}
+
+void Surface::record(const Box &box) {
+    changes.grow(box);
+    damage.drawn.mark(box);
 }
 
 void Surface::settle_shared() {
@@ -130,7 +135,7 @@ bool Surface::allocate(int w, int h, int bpp, int row_alignment) {
     storage.reset();
     data = nullptr;
     width = height = stride = 0;
-    changes = Box::none();
+    changes = gathered = Box::none();
     damage.background.reset();
     damage.drawn.reset(0, 0);
     bits_per_pixel = bpp;
@@ -164,7 +169,7 @@ void Surface::view(const void *bits, int w, int h, int bpp, bool bottom_up_rows)
     stride = int((std::int64_t(w) * bpp + 31) / 32 * 4);
     bottom_up = bottom_up_rows;
     device_independent = true;
-    changes = Box::none();
+    changes = gathered = Box::none();
     damage.background.reset();
     damage.drawn.reset(0, 0);
     choose_ops();
@@ -191,6 +196,8 @@ void Surface::fill_box(const Box &box, Mix mix) {
     }
     // One value everywhere: the record starts again.
     if (whole && !memory_shared) {
+        changes.grow(gathered);
+        gathered = Box::none();
         damage.background = value;
         damage.drawn.clear();
     }

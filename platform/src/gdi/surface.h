@@ -121,6 +121,11 @@ struct Surface {
         touch({x0, y, x1, y + 1});
         ops->fill(*this, y, x0, x1, mix);
     }
+    // The same within a box already given to touch: for shapes of many
+    // spans, which change as a whole.
+    void fill_touched(int y, int x0, int x1, Mix mix) {
+        if (x0 < x1) ops->fill(*this, y, x0, x1, mix);
+    }
     void write(int y, int x0, int x1, const std::uint8_t *values) {
         if (x0 >= x1) return;
         touch({x0, y, x1, y + 1});
@@ -138,20 +143,36 @@ struct Surface {
     void share_memory();
 
     // The one place that records which pixels change, called before they
-    // do: whoever shows the surface asks for them with take_changes, and the
-    // damage record keeps them until the surface is next filled whole. A
-    // surface whose pixels another one shows lets it take its copy first.
+    // do, with a box that is not empty: whoever shows the surface asks for
+    // them with take_changes, and the damage record keeps them until the
+    // surface is next filled whole. Boxes that follow each other close
+    // together (the spans of one fill, the sides of a rectangle) are gathered
+    // into one first, and recorded when one comes that lies further away or
+    // the record is asked for. A surface whose pixels another one shows lets
+    // it take its copy first.
     void touch(const Box &area) {
         if (loan || !borrowers.empty()) [[unlikely]]
             settle_shared();
         const Box box = area; // not one of ours, which the stores below would change
-        changes.grow(box);
-        damage.drawn.mark(box);
+        Box joined = gathered;
+        joined.grow(box);
+        if ((long long)joined.right - joined.left <= gather_limit &&
+            (long long)joined.bottom - joined.top <= gather_limit) {
+            gathered = joined;
+            return;
+        }
+        record(gathered);
+        gathered = box;
     }
     // Everything: the surface is to be shown whole.
     void touch_all() { touch(bounds()); }
-    bool has_changes() const { return !changes.intersect(bounds()).empty(); }
+    bool has_changes() const {
+        Box all = changes;
+        all.grow(gathered);
+        return !all.intersect(bounds()).empty();
+    }
     std::optional<Box> take_changes() {
+        record_gathered();
         const Box box = changes.intersect(bounds());
         changes = Box::none();
         if (box.empty()) return std::nullopt;
@@ -160,7 +181,7 @@ struct Surface {
     // The value the surface was last filled with whole, and where it has been
     // drawn on since.
     const DamageRecord &damage_record() {
-        damage.drawn.flush();
+        record_gathered();
         return damage;
     }
 
@@ -221,12 +242,20 @@ private:
     void settle_borrowers();
     void settle_shared();
     void end_loan();
+    // Out of line: the gathering in touch is what drawing runs through.
+    void record(const Box &box);
+    void record_gathered() {
+        record(gathered);
+        gathered = Box::none();
+    }
+    static constexpr int gather_limit = 64;
     void refill_drawn(Mix mix);
 
     std::unique_ptr<std::uint8_t[]> storage;
     std::uint8_t *data = nullptr;
     const SpanOps *ops;
     Box changes = Box::none();
+    Box gathered = Box::none(); // touched, not yet recorded
     DamageRecord damage;
     bool memory_shared = false;
     std::uint64_t picture_id;
