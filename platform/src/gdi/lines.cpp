@@ -52,6 +52,13 @@ template <bool Copy> struct BytePen {
     }
 };
 
+// a / b for 0 <= a and 0 < b, in 32 bits when both fit: a line's one
+// division, which a short line pays for every pixel it spares.
+inline long long quotient(long long a, long long b) {
+    if ((unsigned long long)(a | b) <= 0xFFFFFFFFu) return std::uint32_t(a) / std::uint32_t(b);
+    return a / b;
+}
+
 // A walk on 8-bit pixels taken as runs between the moves of its minor
 // coordinate: after a move the slack lies in [two_n - two_minor, two_n), so
 // the next run is `shortest` steps long, or one more from `longer_from` on.
@@ -72,7 +79,7 @@ struct Runs {
     template <class Pen> void all(const Pen &pen) {
         const long long longer_from = shortest * two_minor;
         // The first run, from wherever the walk stands.
-        if (const long long first = slack / two_minor + 1; first <= left) {
+        if (const long long first = quotient(slack, two_minor) + 1; first <= left) {
             run_and_move(pen, first);
             switch (shortest) {
             case 2:
@@ -238,9 +245,15 @@ struct LineWalk {
             p += count * (along + across);
             moves = count;
         } else if (count >= 64 && 2 * two_minor_ <= two_n_) {
-            Runs runs{
-                p,     slack_, 0, count, two_n_, two_minor_, (two_n_ - two_minor_) / two_minor_ + 1,
-                along, across};
+            Runs runs{p,
+                      slack_,
+                      0,
+                      count,
+                      two_n_,
+                      two_minor_,
+                      quotient(two_n_ - two_minor_, two_minor_) + 1,
+                      along,
+                      across};
             runs.all(pen);
             p = runs.p, slack_ = runs.slack, moves = runs.moves;
         } else if (count >= 64) {
@@ -254,7 +267,7 @@ struct LineWalk {
                       count,
                       two_n_,
                       straight,
-                      two_minor_ / straight + 1,
+                      quotient(two_minor_, straight) + 1,
                       along + across,
                       -across};
             runs.all(pen);

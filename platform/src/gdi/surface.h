@@ -248,7 +248,7 @@ private:
         record(gathered);
         gathered = Box::none();
     }
-    static constexpr int gather_limit = 64;
+    static constexpr int gather_limit = 128;
     void refill_drawn(Mix mix);
 
     std::unique_ptr<std::uint8_t[]> storage;
