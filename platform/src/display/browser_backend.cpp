@@ -131,6 +131,7 @@ void present(std::uint32_t window, const Frame &frame) {
     Shown &s = it->second;
     ++counts.frames;
     const std::vector<Run> &runs = s.frame.take(frame);
+    counts.compared += s.frame.looked_at();
     if (runs.empty() && !s.frame.whole()) {
         bgi_page_presented(0);
         return;
