@@ -602,6 +602,16 @@ TEST(PageFlip, FlippingBetweenClearedPagesLooksOnlyWhereEitherWasDrawn) {
     EXPECT_LE(to_first.compared_pixels, 2 * 32 * 32);
     EXPECT_EQ(misshown(w.handle), 0);
 
+    // The window saved onto the page it shows (a flip after drawing on the
+    // shown page does so) copies what the page holds: the page keeps its
+    // record, and flipping back to it still looks at the squares alone.
+    BitBlt(first.dc, 0, 0, 640, 480, dc, 0, 0, SRCCOPY);
+    flip(second);
+    const win32::testing::PresentationCounts back_to_first = flip(first);
+    EXPECT_EQ(back_to_first.converted_pixels, 2 * 14 * 14);
+    EXPECT_LE(back_to_first.compared_pixels, 2 * 32 * 32);
+    EXPECT_EQ(misshown(w.handle), 0);
+
     second.clear(RGB(0, 0, 128));
     const win32::testing::PresentationCounts other_colour = flip(second);
     EXPECT_EQ(other_colour.compared_pixels, 640 * 480);

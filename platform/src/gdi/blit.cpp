@@ -145,6 +145,14 @@ bool shows_in_place(DeviceContext &dst, DeviceContext &src, const BlitArea &blit
     return true;
 }
 
+// A copy onto a bitmap of the pixels a window shows of it, back where they
+// came from (a flip saving the shown page's drawing when there was none),
+// changes nothing: it neither copies nor counts as drawing.
+bool copies_back(const DeviceContext &dst, const DeviceContext &src, const BlitArea &blit) {
+    return src.bitmap.object->surface.borrows(dst.bitmap.object->surface, -blit.offset_x,
+                                              -blit.offset_y);
+}
+
 // Without a pattern, row by row: each source row converted into a buffer
 // before the destination row is written, rows taken in the order that keeps
 // a blit within one surface from reading what it wrote. 8-bit destinations
@@ -225,7 +233,8 @@ BOOL BitBlt(HDC dst_handle, int x, int y, int width, int height, HDC src_handle,
     const Conversion conversion = src ? conversion_between(*src, *dst) : Conversion{};
     const bool plain_copy = src && conversion.identity && ((rop >> 16) & 0xFF) == 0xCC &&
                             dst->bitmap.object->surface.bits_per_pixel == 8;
-    if (plain_copy && shows_in_place(*dst, *src, blit)) return TRUE;
+    if (plain_copy && (copies_back(*dst, *src, blit) || shows_in_place(*dst, *src, blit)))
+        return TRUE;
     Surface &d = dst->surface();
     if (plain_copy)
         copy_bytes(d, src->surface(), blit);

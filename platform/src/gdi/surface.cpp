@@ -78,7 +78,7 @@ Surface::~Surface() {
 }
 
 void Surface::borrow(Surface &lender, int x, int y) {
-    if (loan && loan->lender == &lender && loan->x == x && loan->y == y) return;
+    if (borrows(lender, x, y)) return;
     if (loan) end_loan();
     // Whatever this surface showed, borrowed or its own, is not shown now.
     settle_borrowers();

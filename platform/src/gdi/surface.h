@@ -193,6 +193,10 @@ struct Surface {
     // pixels it already shows changes nothing.
     void borrow(Surface &lender, int x, int y);
     bool borrowing() const { return loan.has_value(); }
+    // Whether this surface shows the pixels of `lender` from (x, y) on.
+    bool borrows(const Surface &lender, long long x, long long y) const {
+        return loan && loan->lender == &lender && loan->x == x && loan->y == y;
+    }
     void settle();
     // The first pixel of row y as shown: the lender's while borrowing.
     const std::uint8_t *shown_row(int y) const {
