@@ -9,7 +9,7 @@ include(CMakePackageConfigHelpers)
 set(bgi_package_objects $<TARGET_OBJECTS:bgi>)
 # The headers that declare the library's C names, and those installed: the
 # companions of DOS-era programs too (on Windows they wrap MinGW's own).
-set(bgi_api_headers bgi.h graphics.h conio.h dos.h bios.h)
+set(bgi_api_headers bgi.h graphics.h conio.h dos.h bios.h bgi_far.h)
 list(TRANSFORM bgi_api_headers PREPEND include/ OUTPUT_VARIABLE bgi_installed_headers)
 list(APPEND bgi_installed_headers include/bgi_colors.h)
 if(WIN32)

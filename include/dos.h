@@ -24,15 +24,7 @@
 #endif
 #endif
 
-#ifndef far
-#define far
-#endif
-#ifndef near
-#define near
-#endif
-#ifndef huge
-#define huge
-#endif
+#include "bgi_far.h"
 
 /* The registers of an interrupt call, as 16-bit words or as their bytes. */
 struct WORDREGS {

@@ -20,15 +20,7 @@
 
 #include "bgi.h"
 
-#ifndef far
-#define far
-#endif
-#ifndef near
-#define near
-#endif
-#ifndef huge
-#define huge
-#endif
+#include "bgi_far.h"
 
 /* The 64 colours of an EGA or VGA palette are 6-bit codes, two bits of each
    of red, green and blue: these are the default sixteen. setpalette and

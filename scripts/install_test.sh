@@ -38,7 +38,7 @@ native() {
     prefix=$work/prefix
     echo "== install into $prefix"
     cmake --install "$build" --prefix "$prefix" >/dev/null
-    for f in include/bgi.h include/graphics.h include/conio.h include/dos.h include/bios.h \
+    for f in include/bgi.h include/graphics.h include/conio.h include/dos.h include/bios.h include/bgi_far.h \
         lib/libbgi.a lib/libbgi.so lib/pkgconfig/bgi.pc lib/cmake/BGI/BGIConfig.cmake; do
         [ -e "$prefix/$f" ] || fail "$f is not installed"
     done
