@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Turns one BGI program into a web page: OUT_DIR/PROG.html, with PROG.js and
-# PROG.wasm beside it, or with --one-file everything in PROG.html. Serve the
-# folder from any web server (a page with its .wasm beside it is not opened
-# from a file:// address; a one-file page is).
+# PROG.wasm beside it and the font files in OUT_DIR/bgi-fonts (the page
+# fetches the ones its program uses; pages in one folder share them), or
+# with --one-file everything in PROG.html, the font files too (compressed;
+# the page unpacks only those its program uses). Serve the folder from any
+# web server (a page with its .wasm beside it is not opened from a file://
+# address; a one-file page is).
 #
 # Usage: scripts/web.sh [--one-file] PROG.c|PROG.cpp [OUT_DIR]   (default: the source's folder)
 # Installs what it needs (Debian 12, as root, or with sudo), and builds the
@@ -14,9 +17,9 @@ usage() {
     echo "usage: scripts/web.sh [--one-file] PROG.c|PROG.cpp [OUT_DIR]" >&2
     exit 2
 }
-one_file=()
+one_file=false
 if [ "${1:-}" = --one-file ]; then
-    one_file=(-sSINGLE_FILE=1)
+    one_file=true
     shift
 fi
 [ $# -ge 1 ] && [ $# -le 2 ] || usage
@@ -37,8 +40,14 @@ library=${BGI_WEB_BUILD:-$root/build-web}
 if [ ! -f "$library/web-link-arguments.txt" ]; then
     emcmake cmake -S "$root" -B "$library" >/dev/null
 fi
-cmake --build "$library" -j"${JOBS:-2}" --target bgi platform bgi_web_faces >/dev/null
+cmake --build "$library" -j"${JOBS:-2}" --target bgi platform bgi_web_fonts >/dev/null
 mapfile -t link_arguments < "$library/web-link-arguments.txt"
+if $one_file; then
+    link_arguments+=(-sSINGLE_FILE=1 "--pre-js=$library/bgi-fonts.js")
+else
+    mkdir -p "$out/bgi-fonts"
+    cp "$library"/bgi-fonts/* "$out/bgi-fonts/"
+fi
 
 object=$(mktemp --suffix=.o)
 trap 'rm -f "$object"' EXIT
@@ -47,5 +56,5 @@ if [ "$language" = c ]; then
 else
     em++ -O3 -std=c++20 -I"$root/include" -c "$source" -o "$object"
 fi
-em++ "$object" "${link_arguments[@]}" "${one_file[@]}" -o "$out/$name.html"
+em++ "$object" "${link_arguments[@]}" -o "$out/$name.html"
 echo "$out/$name.html"

@@ -5,11 +5,15 @@ Serves the web build on 127.0.0.1 and drives Debian's chromium through
 chromium-driver:
   - each example: its canvas equals the desktop's headless snapshot of the
     same program, pixel for pixel, when it waits for a key; its first frame
-    comes within a second of loading; a key then ends it and the page says so;
+    comes within a second of loading; it fetched the font files of the fonts
+    it used and no others; a key then ends it and the page says so;
   - the rubber band, driven with the mouse: the rectangle lands on the pixels
     the mouse went to, in the program's pixels;
-  - the Snake game's frames with scripted keys (snake_script) equal the
-    desktop's snapshot;
+  - the Snake game's frames with scripted keys (snake_script), a one-file
+    page opened from disk with its font inside it, equal the desktop's
+    snapshot;
+  - font files the page cannot have (not found, or not fonts) give the
+    fallback faces, the same pixels either way, and the program runs on;
   - a program that polls kbhit without waiting gets its key;
   - leaving a page closes the window of the program that waits in it;
   - the gallery lists the game and the examples, each with its source;
@@ -17,15 +21,16 @@ chromium-driver:
     the desktop;
   - the Snake game at 1920 x 1080: steered with w a s d to its pickup, it
     grows, then runs into itself ("Game Over!"), and Enter ends it; the time
-    the page spends on each frame is measured inside the page;
-  - the size of a page without text.
+    the page spends on each frame is measured inside the page; it fetches
+    its one font file only when it first writes text;
+  - the size of the wasm of a page without text, and of pages with text.
 
 Usage: browser_test.py WEB_BUILD NATIVE_OUT COMPARE_DUMPS [TEST...]
   NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
   (scenes.dump), made by scripts/web_test.sh; COMPARE_DUMPS is the desktop
   build's tests/conformance/compare_dumps. TESTs pick some of: sizes,
-  examples, rubberband, snake_script, polling, leaving, gallery, scenes,
-  game (default: all).
+  examples, rubberband, snake_script, missing_fonts, polling, leaving,
+  gallery, scenes, game (default: all).
 Prints the figures; exits non-zero on the first failure.
 """
 import base64
@@ -33,6 +38,7 @@ import functools
 import http.server
 import json
 import os
+import re
 import shutil
 import socketserver
 import statistics
@@ -50,9 +56,17 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 EXAMPLES = ["shapes", "palette", "fonts", "sprites", "pages"]
+# The font files behind the BGI fonts: font 0 (the default), and every one.
+DEFAULT_FONT_FILE = "DejaVuSansMono-Bold.ttf"
+FONT_FILES = {"DejaVuSans.ttf", DEFAULT_FONT_FILE, "LiberationSerif-Regular.ttf",
+              "LiberationSans-Regular.ttf", "LiberationMono-Regular.ttf",
+              "LiberationMono-Bold.ttf", "Z003-MediumItalic.otf"}
+# The font files each example's text needs: fonts.c shows every font.
+EXAMPLE_FONT_FILES = {name: {DEFAULT_FONT_FILE} for name in EXAMPLES}
+EXAMPLE_FONT_FILES["fonts"] = FONT_FILES
 FIRST_FRAME_LIMIT_MS = 1000
 FRAME_LIMIT_MS = 2.0
-NO_TEXT_LIMIT = 1 << 20
+WASM_LIMIT = 1 << 20
 
 
 class Failure(Exception):
@@ -65,9 +79,36 @@ def check(condition, message):
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    """Serves the tree; under /without-fonts/HOW/WHICH/ it serves the same
+    tree, but font files (WHICH: one file name, or "all") are not found
+    (HOW: 404) or are not fonts (HOW: junk, a page of the server's own)."""
+    protocol_version = "HTTP/1.1"  # one connection for a page's requests, as servers keep
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                       ".wasm": "application/wasm", ".js": "text/javascript",
                       ".html": "text/html", ".png": "image/png"}
+
+    def do_GET(self):
+        m = re.match(r"^/without-fonts/(404|junk)/([^/]+)(/.*)$", self.path)
+        if m:
+            how, which, self.path = m.groups()
+            folder, _, name = self.path.rpartition("/")
+            if folder.endswith("/bgi-fonts") and which in ("all", name):
+                if how == "404":
+                    self.send_error(404)
+                    return
+                body = b"<!doctype html><title>Not here</title>"
+                self.send_response(200)
+                self.send_header("Content-Type", "text/html")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+                return
+        super().do_GET()
+
+    def end_headers(self):
+        # The one-file page opened from disk compares with pictures from here.
+        self.send_header("Access-Control-Allow-Origin", "*")
+        super().end_headers()
 
     def log_message(self, *args):
         pass
@@ -170,6 +211,28 @@ def compare_with(driver, url, what):
     return r
 
 
+def fetched_fonts(driver):
+    """The names of the font files the page asked the server for, in order."""
+    return driver.execute_script(
+        "return performance.getEntriesByType('resource').map(e => e.name)"
+        ".filter(n => n.includes('/bgi-fonts/')).map(n => n.split('/').pop());")
+
+
+def check_fonts(driver, what, expected):
+    fetched = fetched_fonts(driver)
+    check(len(fetched) == len(set(fetched)), "%s fetched a font file twice: %s" % (what, fetched))
+    check(set(fetched) == set(expected), "%s fetched the font files %s, not %s" % (
+        what, sorted(fetched), sorted(expected)))
+    had = (status(driver) or {}).get("fonts", {})
+    check(had == {name: True for name in expected}, "%s: the page had the font files %s" % (
+        what, had))
+
+
+def canvas_picture(driver):
+    return driver.execute_script(
+        "return document.querySelector('canvas.bgi-window').toDataURL('image/png')")
+
+
 def press(driver, keys):
     ActionChains(driver).send_keys(keys).perform()
 
@@ -196,10 +259,12 @@ def test_examples(driver, base, figures):
         first_frames[name] = round(status(driver)["firstPresentMs"])
         check(first_frames[name] <= FIRST_FRAME_LIMIT_MS,
               "%s: the first frame came %d ms after loading" % (name, first_frames[name]))
+        check_fonts(driver, name, EXAMPLE_FONT_FILES[name])
         press(driver, Keys.ENTER)
         wait_ended(driver, name)
-        print("  %-10s same pixels as the desktop; first frame at %d ms" % (
-            name, first_frames[name]))
+        print("  %-10s same pixels as the desktop; first frame at %d ms; %d font file%s" % (
+            name, first_frames[name], len(EXAMPLE_FONT_FILES[name]),
+            "s" if len(EXAMPLE_FONT_FILES[name]) > 1 else ""))
     figures["first_frame_ms"] = first_frames
 
 
@@ -274,17 +339,53 @@ def test_rubberband(driver, base):
         x0, y0, x1, y1))
 
 
-def test_snake_script(driver, base):
-    load(driver, base, "tests/web/snake_script.html")
+def test_snake_script(driver, web, origin):
+    # A one-file page opened from disk: its font file is inside it.
+    set_viewport(driver, 1024, 768)
+    driver.get("file://" + os.path.join(web, "tests/web/snake_script.html"))
     for key in "wdsa":
         wait_quiet(driver, "snake_script")
         press(driver, key)
         time.sleep(0.1)
     wait_quiet(driver, "snake_script")
-    compare_with(driver, "/native/snake_script.png", "snake_script")
+    compare_with(driver, origin + "native/snake_script.png", "snake_script")
+    check(fetched_fonts(driver) == [], "snake_script: a one-file page fetched %s" %
+          fetched_fonts(driver))
+    check(status(driver)["fonts"] == {DEFAULT_FONT_FILE: True},
+          "snake_script: the page had the font files %s" % status(driver)["fonts"])
     press(driver, Keys.ENTER)
     wait_ended(driver, "snake_script")
-    print("  snake_script: the game's frames with the keys wdsa, same pixels as the desktop")
+    print("  snake_script: the game's frames with the keys wdsa, same pixels as the desktop, "
+          "in a one-file page from disk")
+
+
+def test_missing_fonts(driver, origin):
+    """Font files the page cannot have are faces that are not installed.
+
+    shapes.c writes in font 0, whose face falls back to Liberation Mono Bold;
+    with no font file at all, each is asked for once, and text takes its
+    place but shows nothing."""
+    fallback = [DEFAULT_FONT_FILE, "LiberationMono-Bold.ttf"]
+    pictures = {}
+    for how, which, expected in [("404", DEFAULT_FONT_FILE, fallback),
+                                 ("junk", DEFAULT_FONT_FILE, fallback),
+                                 ("404", "all", sorted(FONT_FILES))]:
+        what = "shapes without %s (%s)" % (which, how)
+        load(driver, origin, "without-fonts/%s/%s/build/web/shapes.html" % (how, which))
+        wait_quiet(driver, what)
+        fetched = fetched_fonts(driver)
+        if which == "all":
+            fetched = sorted(fetched)
+        check(fetched == expected, "%s fetched %s, not %s" % (what, fetched, expected))
+        pictures[how, which] = canvas_picture(driver)
+        press(driver, Keys.ENTER)
+        wait_ended(driver, what)
+    check(pictures["404", DEFAULT_FONT_FILE] == pictures["junk", DEFAULT_FONT_FILE],
+          "shapes: a font file not found and one that is no font give different pictures")
+    check(pictures["404", DEFAULT_FONT_FILE] != pictures["404", "all"],
+          "shapes: the fallback face draws no text")
+    print("  font files not found or not fonts: the fallback face, the same pixels either "
+          "way; with none at all the program runs on, its text blank")
 
 
 def test_polling(driver, base):
@@ -298,6 +399,7 @@ def test_polling(driver, base):
 def test_leaving(driver, base):
     load(driver, base, "tests/web/no_text.html")
     wait_quiet(driver, "no_text")
+    check_fonts(driver, "no_text", set())
     # What the browser tells a page that is being left: the close box.
     driver.execute_script("window.dispatchEvent(new PageTransitionEvent('pagehide'))")
     wait_ended(driver, "no_text")
@@ -362,6 +464,7 @@ PERPENDICULAR = {"w": "d", "s": "a", "a": "w", "d": "s"}
 def test_game(driver, base, figures):
     load(driver, base, "web/snake.html", 1920, 1080)
     wait_for("the game's first frame", lambda: (status(driver) or {}).get("presents", 0) > 0)
+    check_fonts(driver, "snake before it writes text", set())
     cells = driver.execute_script(CELLS_JS)
     check((cells["width"], cells["height"]) == (1920, 1080),
           "snake: the maximised window is %dx%d, not the viewport" % (cells["width"],
@@ -402,6 +505,7 @@ def test_game(driver, base, figures):
         if over:
             break
     check(over, "snake: no \"Game Over!\" after reversing onto itself")
+    check_fonts(driver, "snake", {DEFAULT_FONT_FILE})
     frames = status(driver)["frames"]
     press(driver, Keys.ENTER)
     wait_ended(driver, "snake")
@@ -434,10 +538,11 @@ def test_sizes(web, figures):
     for page in ["tests/web/no_text", "web/snake"] + ["web/" + e for e in EXAMPLES]:
         sizes[os.path.basename(page)] = os.path.getsize(os.path.join(web, page + ".wasm"))
     figures["wasm_bytes"] = sizes
-    check(sizes["no_text"] < NO_TEXT_LIMIT, "a page without text takes %d bytes of wasm" %
-          sizes["no_text"])
-    print("  wasm: %d bytes without text; %d with the game's text" % (sizes["no_text"],
-                                                                      sizes["snake"]))
+    # Text adds FreeType and the text code; the font files stay beside the page.
+    for name, size in sizes.items():
+        check(size < WASM_LIMIT, "%s takes %d bytes of wasm" % (name, size))
+    print("  wasm: %d bytes without text; %d with the game's text, %d with every font" % (
+        sizes["no_text"], sizes["snake"], sizes["fonts"]))
 
 
 def main():
@@ -452,12 +557,14 @@ def main():
         os.symlink(web, os.path.join(root, "build"))
         os.symlink(native, os.path.join(root, "native"))
         server = serve(root)
-        base = "http://127.0.0.1:%d/build/" % server.server_address[1]
+        origin = "http://127.0.0.1:%d/" % server.server_address[1]
+        base = origin + "build/"
         tests = {
             "sizes": lambda: test_sizes(web, figures),
             "examples": lambda: test_examples(driver, base, figures),
             "rubberband": lambda: test_rubberband(driver, base),
-            "snake_script": lambda: test_snake_script(driver, base),
+            "snake_script": lambda: test_snake_script(driver, web, origin),
+            "missing_fonts": lambda: test_missing_fonts(driver, origin),
             "polling": lambda: test_polling(driver, base),
             "leaving": lambda: test_leaving(driver, base),
             "gallery": lambda: test_gallery(driver, base),

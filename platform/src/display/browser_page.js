@@ -1,6 +1,7 @@
 // The page side of the browser display: one <canvas> per window, the DOM's
-// keyboard, mouse and page events queued for the program, and handing the
-// page's one thread back to the browser while the program waits.
+// keyboard, mouse and page events queued for the program, handing the
+// page's one thread back to the browser while the program waits, and the
+// font files the program's fonts ask for, fetched when first needed.
 //
 // Canvas pixels are the window's client pixels; CSS alone scales a canvas
 // for the eye. A maximised window is the viewport. Leaving the page is the
@@ -8,9 +9,10 @@
 //
 // The page may read `Module.bgi` (tests): `presents` (frames that changed
 // what a window shows), `firstPresentMs` (performance.now() of the first),
-// `lastPresentMs`, `asleep` (the program waits) and `frames` (for each
+// `lastPresentMs`, `asleep` (the program waits), `frames` (for each
 // stretch the program kept the thread and gave a window a frame in, its
-// length in milliseconds).
+// length in milliseconds) and `fonts` (each font file the program asked
+// for: true when the page had it, false when not).
 
 mergeInto(LibraryManager.library, {
     $BgiPage: {
@@ -28,7 +30,9 @@ mergeInto(LibraryManager.library, {
         wake: null,     // ends the program's current wait early
         awakeSince: 0,
         presentedSinceAwake: false,
-        status: {presents: 0, firstPresentMs: -1, lastPresentMs: -1, asleep: false, frames: []},
+        status: {presents: 0, firstPresentMs: -1, lastPresentMs: -1, asleep: false, frames: [],
+                 fonts: {}},
+        fontBytes: {},  // file name -> the bytes of a font file the program has yet to take
 
         screen: function() {
             return document.getElementById('bgi-screen') || document.body;
@@ -165,6 +169,27 @@ mergeInto(LibraryManager.library, {
                 };
                 start(wakeUp);
             });
+        },
+
+        // The bytes of a font file: from inside the page, where a one-file
+        // page carries them compressed (`Module.bgiFontFiles`: file name ->
+        // base64 of the gzip of the file), or else fetched from the folder
+        // bgi-fonts beside the page. A promise of null when neither has it,
+        // or it took longer than `FONT_TIMEOUT_MS` to come.
+        FONT_FOLDER: 'bgi-fonts/',
+        FONT_TIMEOUT_MS: 30000,
+        loadFont: function(file) {
+            const inside = Module['bgiFontFiles'] && Module['bgiFontFiles'][file];
+            const abort = new AbortController();
+            const timer = setTimeout(() => abort.abort(), BgiPage.FONT_TIMEOUT_MS);
+            const bytes = inside
+                ? fetch('data:application/gzip;base64,' + inside)
+                      .then(r => new Response(r.body.pipeThrough(new DecompressionStream('gzip'))))
+                : fetch(BgiPage.FONT_FOLDER + encodeURIComponent(file), {signal: abort.signal})
+                      .then(r => r.ok ? r : null);
+            return bytes.then(r => r ? r.arrayBuffer() : null)
+                .then(data => data && data.byteLength ? new Uint8Array(data) : null, () => null)
+                .finally(() => clearTimeout(timer));
         },
 
         // The program has the thread back (`awake`) or gives it up (`asleep`):
@@ -349,6 +374,30 @@ mergeInto(LibraryManager.library, {
             channel.port1.onmessage = done;
             channel.port2.postMessage(0);
         });
+    },
+
+    // The program needs a font file: the thread goes back to the page until
+    // the file has come. Its size in bytes, or -1 when the page cannot have
+    // it; bgi_page_font_take then copies the bytes to `out`.
+    bgi_page_font_load__deps: ['$BgiPage'],
+    bgi_page_font_load: function(name) {
+        const file = UTF8ToString(name);
+        return BgiPage.sleep(wakeUp => {
+            BgiPage.asleep();
+            BgiPage.loadFont(file).then(bytes => {
+                BgiPage.status.fonts[file] = !!bytes;
+                if (bytes) BgiPage.fontBytes[file] = bytes;
+                BgiPage.awake();
+                wakeUp(bytes ? bytes.length : -1);
+            });
+        });
+    },
+    bgi_page_font_take__deps: ['$BgiPage'],
+    bgi_page_font_take: function(name, out) {
+        const file = UTF8ToString(name), bytes = BgiPage.fontBytes[file];
+        if (!bytes) return;
+        HEAPU8.set(bytes, out);
+        delete BgiPage.fontBytes[file];
     },
 
     // How long the program has kept the thread since it last gave it back.
