@@ -33,6 +33,12 @@ done
     timeout 60 "$native/tests/web/snake_script" </dev/null >/dev/null)
 timeout 120 "$native/tests/conformance/conformance_scenes" "$work/scenes.dump"
 
+echo "== a page made as a user makes one (scripts/web.sh)"
+BGI_WEB_BUILD=$(cd "$web" && pwd) bash scripts/web.sh examples/shapes.c "$web/by-script" >/dev/null
+for f in shapes.html shapes.js shapes.wasm bgi-fonts/DejaVuSansMono-Bold.ttf; do
+    [ -s "$web/by-script/$f" ] || { echo "web.sh made no $f" >&2; exit 1; }
+done
+
 echo "== the pages in headless Chromium"
 start=$(date +%s)
 timeout 900 /usr/bin/python3 tests/web/browser_test.py "$web" "$work" \

@@ -7,6 +7,7 @@ chromium-driver:
     same program, pixel for pixel, when it waits for a key; its first frame
     comes within a second of loading; it fetched the font files of the fonts
     it used and no others; a key then ends it and the page says so;
+  - the page scripts/web.sh makes of an example: the same pixels;
   - the rubber band, driven with the mouse: the rectangle lands on the pixels
     the mouse went to, in the program's pixels;
   - the Snake game's frames with scripted keys (snake_script), a one-file
@@ -29,7 +30,7 @@ Usage: browser_test.py WEB_BUILD NATIVE_OUT COMPARE_DUMPS [TEST...]
   NATIVE_OUT holds the desktop's pictures (NAME.png) and scenes dump
   (scenes.dump), made by scripts/web_test.sh; COMPARE_DUMPS is the desktop
   build's tests/conformance/compare_dumps. TESTs pick some of: sizes,
-  examples, rubberband, snake_script, missing_fonts, polling, leaving,
+  examples, script, rubberband, snake_script, missing_fonts, polling, leaving,
   gallery, scenes, game (default: all).
 Prints the figures; exits non-zero on the first failure.
 """
@@ -248,6 +249,17 @@ def wait_ended(driver, what):
 def load(driver, base, page, width=1024, height=768):
     set_viewport(driver, width, height)
     driver.get(base + page)
+
+
+def test_script(driver, base):
+    """The page scripts/web.sh made of shapes.c, in a folder of its own."""
+    load(driver, base, "by-script/shapes.html")
+    wait_quiet(driver, "shapes by web.sh")
+    compare_with(driver, "/native/shapes.png", "shapes by web.sh")
+    check_fonts(driver, "shapes by web.sh", {DEFAULT_FONT_FILE})
+    press(driver, Keys.ENTER)
+    wait_ended(driver, "shapes by web.sh")
+    print("  web.sh    shapes.c as a user makes its page: same pixels as the desktop")
 
 
 def test_examples(driver, base, figures):
@@ -562,6 +574,7 @@ def main():
         tests = {
             "sizes": lambda: test_sizes(web, figures),
             "examples": lambda: test_examples(driver, base, figures),
+            "script": lambda: test_script(driver, base),
             "rubberband": lambda: test_rubberband(driver, base),
             "snake_script": lambda: test_snake_script(driver, web, origin),
             "missing_fonts": lambda: test_missing_fonts(driver, origin),
