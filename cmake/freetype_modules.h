@@ -9,13 +9,13 @@
  * outline to it first, as on the desktop, and it declines.
  */
 
-FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )
-FT_USE_MODULE( FT_Driver_ClassRec, cff_driver_class )
-FT_USE_MODULE( FT_Module_Class, psaux_module_class )
-FT_USE_MODULE( FT_Module_Class, psnames_module_class )
-FT_USE_MODULE( FT_Module_Class, pshinter_module_class )
-FT_USE_MODULE( FT_Module_Class, sfnt_module_class )
-FT_USE_MODULE( FT_Renderer_Class, ft_smooth_renderer_class )
-FT_USE_MODULE( FT_Renderer_Class, ft_raster1_renderer_class )
+FT_USE_MODULE(FT_Driver_ClassRec, tt_driver_class)
+FT_USE_MODULE(FT_Driver_ClassRec, cff_driver_class)
+FT_USE_MODULE(FT_Module_Class, psaux_module_class)
+FT_USE_MODULE(FT_Module_Class, psnames_module_class)
+FT_USE_MODULE(FT_Module_Class, pshinter_module_class)
+FT_USE_MODULE(FT_Module_Class, sfnt_module_class)
+FT_USE_MODULE(FT_Renderer_Class, ft_smooth_renderer_class)
+FT_USE_MODULE(FT_Renderer_Class, ft_raster1_renderer_class)
 
 /* EOF */
