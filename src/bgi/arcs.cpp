@@ -6,8 +6,10 @@
 #include "bgi_internal.h"
 #include "object_cache.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 #ifndef _WIN32
 using namespace win32;
@@ -103,6 +105,13 @@ bool on_one_ray(int x, int y, int x0, int y0, int x1, int y1) {
     const long long u_x = (long long)x0 - x, u_y = (long long)y0 - y;
     const long long v_x = (long long)x1 - x, v_y = (long long)y1 - y;
     if ((u_x == 0 && u_y == 0) || (v_x == 0 && v_y == 0)) return true;
+    // Points that wrapped round the ints lie up to 2^32 from the centre,
+    // where the products overflow 64 bits: there the test is in floating
+    // point, which tells such rays apart as well as any drawing needs.
+    if (std::max({std::llabs(u_x), std::llabs(u_y), std::llabs(v_x), std::llabs(v_y)}) > INT_MAX) {
+        const double ux = double(u_x), uy = double(u_y), vx = double(v_x), vy = double(v_y);
+        return ux * vy == uy * vx && ux * vx + uy * vy > 0;
+    }
     return u_x * v_y == u_y * v_x && u_x * v_x + u_y * v_y > 0;
 }
 

@@ -157,6 +157,16 @@ TEST_F(Drawing, HugeRadiiDrawOnlyWhatTheWindowShows) {
     setaspectratio(INT_MIN, -1);
     circle(100, 100, INT_MIN);
     EXPECT_EQ(getpixel(320, 239), BLACK);
+    // Centres at the ends of the ints: short arcs whose end points wrap
+    // round to the other side, nearly 2^32 from the centre (their boxes wrap
+    // too, and what they draw is not checked: only that they are drawn).
+    for (int x : {INT_MIN, INT_MAX})
+        for (int y : {INT_MIN, INT_MAX})
+            for (int from : {44, 134, 224, 314}) {
+                arc(x, y, from, from + 1, 4);
+                ellipse(x, y, from, from + 2, 3, 5);
+                sector(x, y, from, from + 1, 5, 4);
+            }
 }
 #endif
 
