@@ -3,20 +3,11 @@
 // keeps its own pixels however often the pages are flipped. Runs on our
 // headless display, where the display's own picture is read back, and in
 // the Windows build under Wine, where the screen is read.
-#include "bgi.h"
-#include "bgi_internal.h"
-#include "headless_display.h"
-
-#include <gtest/gtest.h>
+#include "drawing_fixture.h"
 
 #include <cstdint>
 #include <iterator>
 #include <vector>
-
-#ifndef _WIN32
-#include "platform_testing.h"
-using namespace win32;
-#endif
 
 namespace {
 
@@ -44,15 +35,7 @@ void box(int left, int top, int color) {
     bar(left, top, left + 29, top + 29);
 }
 
-class Flip : public ::testing::Test {
-protected:
-    void SetUp() override {
-        int driver = VGA, mode = VGAHI;
-        initgraph(&driver, &mode, "");
-        ASSERT_EQ(graphresult(), grOk);
-    }
-    void TearDown() override { closegraph(); }
-};
+using Flip = Drawing;
 
 TEST_F(Flip, DrawingOnTheShownPageShowsAtTheNextWait) {
     box(10, 10, RED);
